@@ -1,0 +1,50 @@
+#include "app/crash_handler.h"
+
+#include <dbghelp.h>
+
+#include "app/program_path.h"
+#include "base/win_handles.h"
+
+namespace dl {
+
+namespace {
+using MiniDumpWriteDumpFn = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_TYPE,
+                                          PMINIDUMP_EXCEPTION_INFORMATION,
+                                          PMINIDUMP_USER_STREAM_INFORMATION,
+                                          PMINIDUMP_CALLBACK_INFORMATION);
+MiniDumpWriteDumpFn g_miniDumpWriteDump = nullptr;
+}  // namespace
+
+int InstallCrashHandler() {
+  // Kept loaded for the life of the process: the filter may run at any time.
+  HMODULE dbghelp = LoadLibraryA("dbghelp");
+  if (dbghelp == nullptr) return 0;
+  // Through void* because the platform hands out every export as the same generic type.
+  g_miniDumpWriteDump = reinterpret_cast<MiniDumpWriteDumpFn>(
+      reinterpret_cast<void*>(GetProcAddress(dbghelp, "MiniDumpWriteDump")));
+  if (g_miniDumpWriteDump == nullptr) return 0;
+  SetUnhandledExceptionFilter(CrashFilter);
+  return 1;
+}
+
+LONG WINAPI CrashFilter(EXCEPTION_POINTERS* pointers) {
+  char module[MAX_PATH] = {};
+  DWORD n = GetModuleFileNameA(nullptr, module, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return EXCEPTION_CONTINUE_SEARCH;
+  char path[MAX_PATH];
+  if (!SiblingPath(module, "crash.dat", path, sizeof path)) return EXCEPTION_CONTINUE_SEARCH;
+
+  UniqueFile file(
+      CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file || g_miniDumpWriteDump == nullptr) return EXCEPTION_CONTINUE_SEARCH;
+
+  MINIDUMP_EXCEPTION_INFORMATION info = {};
+  info.ThreadId = GetCurrentThreadId();
+  info.ExceptionPointers = pointers;
+  info.ClientPointers = TRUE;
+  g_miniDumpWriteDump(GetCurrentProcess(), GetCurrentProcessId(), file.Get(), MiniDumpNormal, &info,
+                      nullptr, nullptr);
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
+}  // namespace dl

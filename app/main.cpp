@@ -1,0 +1,26 @@
+// Process entry: crash filter, single instance, the installer window and its loop.
+#include <windows.h>
+
+#include "app/crash_handler.h"
+#include "app/instance_guard.h"
+#include "app/process_startup.h"
+#include "ui/installer/download_window.h"
+
+namespace {
+// The only object with a dynamic initialiser: it runs the start-up steps in their order
+// before WinMain.
+dl::ProcessStartup g_startup;
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  dl::InstallCrashHandler();
+  if (!dl::TakeInstanceMutex()) {
+    dl::BroadcastActivation();
+    return 0;
+  }
+  {
+    dl::DownloadWindow window;
+    dl::RunMessageLoop();
+  }
+  return 0;
+}

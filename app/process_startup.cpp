@@ -1,0 +1,53 @@
+#include "app/process_startup.h"
+
+#include <windows.h>
+#include <gdiplus.h>
+
+#include "app/build_config.h"
+#include "app/instance_guard.h"
+#include "app/site_config.h"
+#include "ui/framework/tray_messages.h"
+
+namespace dl {
+
+namespace {
+ProcessStartup* g_instance = nullptr;
+
+void EnterProgramFolder() {
+  wchar_t path[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return;
+  wchar_t* slash = wcsrchr(path, L'\\');
+  if (slash == nullptr) return;
+  *slash = L'\0';
+  SetCurrentDirectoryW(path);
+}
+}  // namespace
+
+ProcessStartup::ProcessStartup() {
+  g_instance = this;
+  g_serverHost = DL_UPDATE_HOST;
+  WM_DOWNLOADER_ACTIVATE = RegisterWindowMessageA(kActivateMessageName);
+
+  Gdiplus::GdiplusStartupInput input;  // version 1, no debug callback, no suppression
+  ULONG_PTR token = 0;
+  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok) gdiplusToken_ = token;
+  EnterProgramFolder();
+
+  registry_.emplace();
+  SetProcessRegistry(&*registry_);
+  WM_TRAY_NOTIFY = RegisterWindowMessageA(kTrayNotifyName);
+  WM_TASKBAR_CREATED = RegisterWindowMessageA(kTaskbarCreatedName);
+}
+
+ProcessStartup::~ProcessStartup() {
+  SetProcessRegistry(nullptr);
+  registry_.reset();
+  if (gdiplusToken_ != 0) Gdiplus::GdiplusShutdown(static_cast<ULONG_PTR>(gdiplusToken_));
+  g_serverHost = "";
+  g_instance = nullptr;
+}
+
+ProcessStartup& ProcessStartup::Get() { return *g_instance; }
+
+}  // namespace dl

@@ -1,0 +1,11 @@
+# Cross build for x86_64 Windows with the posix thread model (std::thread, std::mutex).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(DL_TRIPLET x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER   ${DL_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${DL_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER  ${DL_TRIPLET}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${DL_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -1,0 +1,32 @@
+#include "install/share_id_store.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "app/site_record.h"
+#include "base/win_handles.h"
+
+namespace dl {
+
+void StoreShareId(const char* shareId) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE", 0, KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY,
+                    &raw) != ERROR_SUCCESS) {
+    return;
+  }
+  UniqueRegKey software(raw);
+
+  char path[1024] = {};
+  if (WideCharToMultiByte(CP_ACP, 0, kSite.shareKeyPath, -1, path, sizeof path, nullptr, nullptr) ==
+      0) {
+    return;
+  }
+  raw = nullptr;
+  if (RegCreateKeyA(software.Get(), path, &raw) != ERROR_SUCCESS) return;
+  UniqueRegKey key(raw);
+  RegSetValueExA(key.Get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(shareId),
+                 static_cast<DWORD>(std::strlen(shareId)));
+}
+
+}  // namespace dl
