@@ -1,0 +1,73 @@
+// The program's HTTP client for the package download: one server connection and one open
+// GET request at a time through the platform's internet library, simple redirects, the two
+// headers a resumable download depends on, and the progress hook its owner overrides.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+
+#include "base/win_handles.h"
+#include "net/http_parse.h"
+
+namespace dl {
+
+class HttpClient {
+ public:
+  // Redirects followed in a row before a request counts as failed (a loop would never end).
+  static constexpr int kMaxRedirects = 10;
+
+  HttpClient();
+  virtual ~HttpClient();
+  HttpClient(const HttpClient&) = delete;
+  HttpClient& operator=(const HttpClient&) = delete;
+
+  // hostAndPort is "name" or "name:port" (80 without one). Starts over: closes what is open,
+  // and on success resets tag to the argument, the counters and stopRequested. 1 or 0.
+  int Connect(const char* hostAndPort, const char* user, const char* password, int tag);
+  // GET objectPath with HTTP/1.0 and the optional one-line extraHeader; 200 and 206 succeed,
+  // 301/302 are followed with a fresh Connect (tag 0). Replaces the previous request. 1 or 0.
+  int SendGet(const char* objectPath, const char* extraHeader);
+  // The open request's Content-Length and Last-Modified (taken as UTC); 1 when read.
+  int QueryContentLength(uint64_t* size);
+  int QueryLastModified(SYSTEMTIME* time);
+  // Closes request, connection and session in this order; tag back to 0.
+  void Close();
+
+  // Fetches objectPath into fileName (relative to the current folder), continuing a partial
+  // file that carries the server's Last-Modified as its last-write time when resume is 1.
+  //  0 transferred to the end, 1 nothing to transfer (complete, or the rest not available),
+  // -1 request or headers failed (no file touched), -2 network read failed or ended early,
+  // -3 local file failed, -4 stopRequested ended the transfer.
+  int DownloadToFile(const char* objectPath, const char* fileName, int resume);
+
+  // Status code of the last response read by SendGet (0 when none was read).
+  int LastStatus() const { return lastStatus_; }
+
+  // Set to 1 by any thread to stop a running download before its next block.
+  std::atomic<int32_t> stopRequested{0};
+  int32_t tag = 0;
+  uint32_t elapsedMs = 1;      // spent waiting for network reads since the last Connect
+  uint64_t bytesReceived = 0;  // body bytes read since the last Connect
+
+ protected:
+  // Called on the downloading thread: status 1 after a block was written, 0 when a download
+  // call ends without transferring anything. fileBytes is what the local file now holds.
+  virtual void OnProgress(HANDLE file, int status, uint32_t elapsed, uint64_t received,
+                          uint64_t total, uint64_t fileBytes, int32_t progressTag);
+
+ private:
+  int SendGetFollowing(const char* objectPath, const char* extraHeader, int redirectsLeft);
+  bool QueryText(DWORD query, char* buffer, DWORD cap);
+  // Content-Range of the open request, into the given record; false when absent or unreadable.
+  bool QueryContentRange(ContentRange* range);
+  void CloseAll();
+
+  UniqueInternet session_;
+  UniqueInternet connection_;
+  UniqueInternet request_;
+  int lastStatus_ = 0;
+};
+
+}  // namespace dl

@@ -1,0 +1,67 @@
+// Text handling of the HTTP client: host-and-port splitting, Location splitting, the two
+// response headers a resumable download depends on, and the range header. Pure, so every
+// form a server may send is checked natively; every output goes to a bounded buffer and an
+// overlong input is a failure, never a cut-off or an overflow.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace dl {
+
+// Longest host name the connection accepts (the resolver's own limit).
+constexpr size_t kHostCap = 256;
+// The Location header is read into a buffer of this many bytes, terminator included.
+constexpr size_t kLocationCap = 256;
+constexpr int kDefaultHttpPort = 80;
+
+// Splits "host" or "host:port". The host is everything before the first colon; the port is
+// the decimal number after it (leading digits, like a scanf "%d"), 80 without a colon.
+// Fails on an empty or overlong host, a colon without digits, or a port outside 1..65535.
+bool ParseHostPort(const char* text, char* host, size_t hostCap, int* port);
+
+// Splits a redirect's Location into the "host[:port]" and the path. A leading "http://"
+// (any case) is dropped; the path runs from the first "/" on, or is "/" when there is none.
+// Fails when no host is named (the text starts with "/" or is empty), another scheme is
+// named, or a part does not fit.
+bool SplitLocation(const char* location, char* hostPort, size_t hostCap, char* path,
+                   size_t pathCap);
+
+// 1..12 for the first three letters of an English month name in any case, 0 otherwise.
+int MonthFromName(const char* text);
+
+// The fields the platform's time record holds; day-of-week and milliseconds stay 0.
+struct HttpTime {
+  uint16_t year = 0;
+  uint16_t month = 0;
+  uint16_t dayOfWeek = 0;
+  uint16_t day = 0;
+  uint16_t hour = 0;
+  uint16_t minute = 0;
+  uint16_t second = 0;
+  uint16_t milliseconds = 0;
+};
+
+// Reads "Sun, 06 Nov 1994 08:49:37 GMT": the weekday is skipped, then day, month word,
+// year and hh:mm:ss. No zone conversion (the header is UTC). An unknown month word gives
+// month 0 and still succeeds; fewer than five words, or a word beyond 31 characters, fails.
+bool ParseHttpDate(const char* text, HttpTime* out);
+
+// A Content-Length: decimal digits after optional blanks; fails on none or on overflow.
+bool ParseContentLength(const char* text, uint64_t* out);
+
+// A Content-Range: "bytes <first>-<last>/<total>" or "bytes */<total>" (then first and
+// last are left alone and hasRange is false). total may be "*" (unknown): totalKnown false.
+struct ContentRange {
+  bool hasRange = false;
+  uint64_t first = 0;
+  uint64_t last = 0;
+  bool totalKnown = false;
+  uint64_t total = 0;
+};
+bool ParseContentRange(const char* text, ContentRange* out);
+
+// The request line asking for the rest of an object from offset on: "range:bytes=<offset>-".
+bool FormatRangeHeader(uint64_t offset, char* out, size_t cap);
+
+}  // namespace dl

@@ -1,0 +1,30 @@
+// Installation reports to the site's statistics server: one fire-and-forget GET per
+// finished extraction. Nothing depends on whether a report arrives, so every failure here
+// ends silently. Runs on the install worker's thread and blocks it until the answer has
+// been read or the platform gives up.
+#pragma once
+
+#include <cstddef>
+
+#include "app/build_config.h"
+#include "net/report_url.h"
+
+namespace dl {
+
+// Turns the diagnostic text into the encoded form its report carries: through the ANSI
+// code page (what the platform can name in paths), back to UTF-16 (at most 1023
+// characters) and to UTF-8 (at most 1023 bytes), then UrlEncodeUtf8. Returns false, with
+// out set to "" (when cap > 0), when a step fails or a result does not fit;
+// kEncodedTextCap (net/url_encode.h) always holds the encoding of a text that converts.
+bool EncodeDiagnosticText(const wchar_t* text, char* out, size_t cap);
+
+// Fetches url with the agent "UrlTest", reads the answer to its end and discards it.
+void SendReport(const wchar_t* url);
+
+// Sends the report of the given type for this site (SITE_ID) and channel (g_channelId)
+// to statsHost ("name" or "name:port"). Returns false, sending nothing, when the URL
+// cannot be built; true says the request was attempted, not that it arrived.
+bool SendInstallReport(ReportType type, const char* encodedText,
+                       const char* statsHost = DL_STATS_HOST);
+
+}  // namespace dl

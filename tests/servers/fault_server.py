@@ -1,0 +1,361 @@
+#!/usr/bin/env python3
+"""A deliberately misbehaving HTTP server for the download tests.
+
+Each path names one fault (dropped connections, ignored or wrong ranges,
+missing headers, redirect chains, a trickling body, ...). Object bodies are a
+fixed pattern, byte i = (i * 131 + 7) % 251, so a client's file can be checked
+at any offset without a copy of the object. Every answer is HTTP/1.0 with
+Connection: close, and every request is appended to fault.log as one JSON
+object per line before it is answered.
+
+    fault_server.py --dir DIR --nginx-port2 PORT [--port 0]
+                    [--port-file FILE] [--pid-file FILE]
+"""
+
+import argparse
+import email.utils
+import http.server
+import json
+import os
+import re
+import select
+import socket
+import sys
+import threading
+import time
+import urllib.parse
+
+DEFAULT_LAST_MODIFIED = "Wed, 21 Oct 2015 07:28:00 GMT"
+PERIOD = 251
+# A whole number of periods, so any offset is a slice starting below PERIOD.
+BLOCK = bytes((i * 131 + 7) % PERIOD for i in range(PERIOD)) * 262
+CHUNK = len(BLOCK) - PERIOD
+SMALL_OBJECT = 1000
+HUGE_LENGTH = 5000000000
+HUGE_SENT = 4096
+LONG_LOCATION = 300
+TRICKLE_INTERVAL = 7.0
+# Nobody waits this long for a trickle; the cap keeps a forgotten client from
+# pinning a thread until the servers stop.
+TRICKLE_CAP = 600.0
+
+
+def pattern(offset, length):
+    """The object bytes [offset, offset + length) in pieces of at most CHUNK."""
+    while length > 0:
+        n = min(length, CHUNK)
+        start = offset % PERIOD
+        yield BLOCK[start:start + n]
+        offset += n
+        length -= n
+
+
+def parse_range(value, size):
+    """One "bytes=" range as (first, last), "unsatisfiable", or None to ignore.
+
+    Several ranges are answered with the whole object, which HTTP allows.
+    """
+    if not value:
+        return None
+    m = re.fullmatch(r"\s*bytes\s*=\s*(\d*)\s*-\s*(\d*)\s*", value)
+    if not m or (not m.group(1) and not m.group(2)):
+        return None
+    if m.group(1):
+        first = int(m.group(1))
+        last = int(m.group(2)) if m.group(2) else size - 1
+        if m.group(2) and last < first:
+            return None
+        if first >= size:
+            return "unsatisfiable"
+        return first, min(last, size - 1)
+    suffix = int(m.group(2))
+    if suffix == 0 or size == 0:
+        return "unsatisfiable"
+    return max(size - suffix, 0), size - 1
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.0"
+    server_version = "dl-fault"
+
+    def version_string(self):
+        return self.server_version
+    # A client that connects and never sends a request line must not hold a
+    # thread forever.
+    timeout = 30
+
+    # --- plumbing -------------------------------------------------------
+
+    def log_message(self, format, *args):  # noqa: A002 (base class name)
+        pass  # fault.log has the requests; stderr stays quiet
+
+    def handle(self):
+        try:
+            super().handle()
+        except (ConnectionError, socket.timeout, OSError):
+            pass  # the client went away; that is what many tests do
+
+    def do_GET(self):
+        self.dispatch(send_body=True)
+
+    def do_HEAD(self):
+        self.dispatch(send_body=False)
+
+    def dispatch(self, send_body):
+        self.send_body = send_body
+        url = urllib.parse.urlsplit(self.path)
+        self.url_path = url.path
+        self.url_query = url.query
+        self.server.log_request_json(self)
+        query = urllib.parse.parse_qs(url.query)
+        self.last_modified = DEFAULT_LAST_MODIFIED
+        if "lm" in query:
+            try:
+                self.last_modified = email.utils.formatdate(int(query["lm"][0]), usegmt=True)
+            except (ValueError, OverflowError, OSError):
+                self.plain(400, "bad lm\n")
+                return
+        for pattern_re, method in ROUTES:
+            m = re.fullmatch(pattern_re, url.path)
+            if m:
+                method(self, *[int(g) if g.isdigit() else g for g in m.groups()])
+                return
+        self.plain(404, "no such fault\n")
+
+    def base_headers(self, code, length=None, last_modified=True, extra=()):
+        self.send_response(code)
+        self.send_header("Connection", "close")
+        self.send_header("Content-Type", "application/octet-stream")
+        if length is not None:
+            self.send_header("Content-Length", str(length))
+        if last_modified:
+            self.send_header("Last-Modified", self.last_modified)
+        for name, value in extra:
+            self.send_header(name, value)
+        self.end_headers()
+        self.wfile.flush()
+
+    def body(self, offset, length):
+        if not self.send_body:
+            return
+        for piece in pattern(offset, length):
+            self.wfile.write(piece)
+        self.wfile.flush()
+
+    def plain(self, code, text, extra=()):
+        data = text.encode()
+        self.send_response(code)
+        self.send_header("Connection", "close")
+        self.send_header("Content-Type", "text/plain")
+        self.send_header("Content-Length", str(len(data)))
+        for name, value in extra:
+            self.send_header(name, value)
+        self.end_headers()
+        if self.send_body:
+            self.wfile.write(data)
+        self.wfile.flush()
+
+    def query_int(self, name, default):
+        values = urllib.parse.parse_qs(self.url_query).get(name)
+        try:
+            return int(values[0]) if values else default
+        except ValueError:
+            return default
+
+    def own_url(self, path):
+        return "http://127.0.0.1:%d%s" % (self.server.server_address[1], path)
+
+    def with_query(self, path):
+        return path + ("?" + self.url_query if self.url_query else "")
+
+    def requested_range(self, size, validator):
+        """The Range to honour, after If-Range: a changed object comes whole."""
+        wanted = parse_range(self.headers.get("Range"), size)
+        if_range = self.headers.get("If-Range")
+        if wanted is not None and if_range is not None and if_range.strip() != validator:
+            return None
+        return wanted
+
+    def object(self, size, after=None, last_modified=True):
+        """The object with Range honoured; stops after `after` body bytes."""
+        validator = self.last_modified if last_modified else None
+        wanted = self.requested_range(size, validator)
+        if wanted == "unsatisfiable":
+            self.base_headers(416, 0, last_modified, [("Content-Range", "bytes */%d" % size)])
+            return
+        if wanted is None:
+            code, first, length, extra = 200, 0, size, []
+        else:
+            first, last = wanted
+            code, length = 206, last - first + 1
+            extra = [("Content-Range", "bytes %d-%d/%d" % (first, last, size))]
+        self.base_headers(code, length, last_modified, extra)
+        self.body(first, length if after is None else min(after, length))
+
+    # --- faults ---------------------------------------------------------
+
+    def drop(self, size, after):
+        self.object(size, after)
+
+    def ignore_range(self, size):
+        self.base_headers(200, size)
+        self.body(0, size)
+
+    def bad_content_range(self, size):
+        if size == 0 or parse_range(self.headers.get("Range"), size) is None:
+            self.base_headers(200, size)
+        else:
+            self.base_headers(206, size, extra=[("Content-Range", "bytes 0-%d/%d" % (size - 1, size))])
+        self.body(0, size)
+
+    def range416(self, size):
+        if parse_range(self.headers.get("Range"), size) is None:
+            self.base_headers(200, size)
+            self.body(0, size)
+        else:
+            # ?total=N lets a test claim another object length in the refusal.
+            total = self.query_int("total", size)
+            self.base_headers(416, 0, extra=[("Content-Range", "bytes */%d" % total)])
+
+    def no_last_modified(self, size):
+        self.object(size, last_modified=False)
+
+    def no_length(self, size):
+        self.base_headers(200, None)
+        self.body(0, size)
+
+    def huge_length(self):
+        self.base_headers(200, HUGE_LENGTH)
+        self.body(0, HUGE_SENT)
+
+    def status(self, code):
+        if not 100 <= code <= 599:
+            self.plain(400, "status out of range\n")
+            return
+        if code < 200 or code in (204, 304):
+            self.base_headers(code, None)  # these answers have no body
+            return
+        self.base_headers(code, SMALL_OBJECT)
+        self.body(0, SMALL_OBJECT)
+
+    def redirect(self, n, code):
+        if n <= 0:
+            self.object(SMALL_OBJECT)
+            return
+        target = self.own_url(self.with_query("/redirect/%d/%d" % (n - 1, code)))
+        self.plain(code, "redirect\n", [("Location", target)])
+
+    def loop(self):
+        self.plain(302, "loop\n", [("Location", self.own_url("/loop"))])
+
+    def long_location(self):
+        prefix = self.own_url("/drop/%d/%d?pad=" % (SMALL_OBJECT, SMALL_OBJECT))
+        target = prefix + "x" * (LONG_LOCATION - len(prefix))
+        self.plain(302, "long\n", [("Location", target)])
+
+    def trickle(self, size):
+        self.base_headers(200, size)
+        if not self.send_body:
+            return
+        deadline = time.monotonic() + TRICKLE_CAP
+        sock = self.connection
+        for offset in range(size):
+            self.wfile.write(next(pattern(offset, 1)))
+            self.wfile.flush()
+            if offset + 1 == size:
+                break
+            # Wait out the interval, but notice at once when the client hangs up.
+            wait_until = time.monotonic() + TRICKLE_INTERVAL
+            while True:
+                left = wait_until - time.monotonic()
+                if left <= 0:
+                    break
+                if time.monotonic() > deadline:
+                    return
+                readable, _, _ = select.select([sock], [], [], left)
+                if readable:
+                    try:
+                        if not sock.recv(4096):
+                            return  # closed by the client
+                    except OSError:
+                        return
+
+    def redirect_to_nginx2(self, name):
+        target = "http://127.0.0.1:%d/update/%s" % (self.server.nginx_port2, name)
+        self.plain(302, "moved\n", [("Location", target)])
+
+
+ROUTES = [
+    (r"/drop/(\d+)/(\d+)", Handler.drop),
+    (r"/ignore-range/(\d+)", Handler.ignore_range),
+    (r"/bad-content-range/(\d+)", Handler.bad_content_range),
+    (r"/range416/(\d+)", Handler.range416),
+    (r"/no-last-modified/(\d+)", Handler.no_last_modified),
+    (r"/no-length/(\d+)", Handler.no_length),
+    (r"/huge-length", Handler.huge_length),
+    (r"/status/(\d+)", Handler.status),
+    (r"/redirect/(\d+)/(\d+)", Handler.redirect),
+    (r"/loop", Handler.loop),
+    (r"/long-location", Handler.long_location),
+    (r"/trickle/(\d+)", Handler.trickle),
+    (r"/redirect-to-nginx2/([^/]+)", Handler.redirect_to_nginx2),
+]
+
+
+class FaultServer(http.server.ThreadingHTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+    def __init__(self, port, log_path, nginx_port2):
+        super().__init__(("127.0.0.1", port), Handler)
+        self.nginx_port2 = nginx_port2
+        self._log = open(log_path, "a", encoding="utf-8")
+        self._log_lock = threading.Lock()
+
+    def log_request_json(self, handler):
+        headers = {}
+        for name, value in handler.headers.items():
+            key = name.lower()
+            headers[key] = headers[key] + ", " + value if key in headers else value
+        line = json.dumps({"method": handler.command, "path": handler.url_path,
+                           "query": handler.url_query, "headers": headers})
+        with self._log_lock:
+            self._log.write(line + "\n")
+            self._log.flush()
+
+    def handle_error(self, request, client_address):
+        if not isinstance(sys.exc_info()[1], (ConnectionError, socket.timeout)):
+            super().handle_error(request, client_address)
+
+
+def write_atomically(path, text):
+    tmp = path + ".tmp"
+    with open(tmp, "w", encoding="utf-8") as f:
+        f.write(text)
+    os.replace(tmp, path)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--dir", required=True, help="folder for fault.log")
+    parser.add_argument("--nginx-port2", type=int, required=True)
+    parser.add_argument("--port", type=int, default=0, help="0: any free port")
+    parser.add_argument("--port-file")
+    parser.add_argument("--pid-file")
+    args = parser.parse_args()
+
+    server = FaultServer(args.port, os.path.join(args.dir, "fault.log"), args.nginx_port2)
+    if args.pid_file:
+        write_atomically(args.pid_file, "%d\n" % os.getpid())
+    if args.port_file:
+        write_atomically(args.port_file, "%d\n" % server.server_address[1])
+    try:
+        server.serve_forever()
+    except KeyboardInterrupt:
+        pass
+    finally:
+        server.server_close()
+
+
+if __name__ == "__main__":
+    main()
