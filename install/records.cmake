@@ -1,0 +1,5 @@
+# The channel profile beside the installed lobby.
+if(WIN32)
+  list(APPEND DL_INSTALL_WIN channel_profile.cpp)
+  list(APPEND DL_INSTALL_LIBS kernel32)
+endif()

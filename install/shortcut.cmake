@@ -1,0 +1,5 @@
+# The lobby's desktop shortcut.
+if(WIN32)
+  list(APPEND DL_INSTALL_WIN desktop_shortcut.cpp)
+  list(APPEND DL_INSTALL_LIBS ole32 uuid shell32 user32)
+endif()
