@@ -9,19 +9,25 @@ namespace dl {
 
 namespace {
 constexpr size_t kProfilePathCap = 1024;
+constexpr char kProfileName[] = "IsLobbyLogin.dat";
+constexpr char kSectionAndKey[] = "ChannelID";
 }  // namespace
 
 bool WriteChannelProfile(const wchar_t* installFolder) {
-  if (g_channelId <= 0 || installFolder == nullptr) return false;
+  if (g_channelId <= 0) return false;
+  // Without a folder the bare file name would make the profile writer use the Windows folder.
+  if (installFolder == nullptr || installFolder[0] == L'\0') return false;
+
   char number[16];
   if (!FormatBounded(number, sizeof number, "%d", g_channelId)) return false;
 
   char path[kProfilePathCap];
-  const int bytes =
-      WideCharToMultiByte(CP_ACP, 0, installFolder, -1, path, sizeof path, nullptr, nullptr);
-  // A folder that does not fit is not cut: a shorter path would name another folder.
-  if (bytes <= 0 || !AppendBounded(path, sizeof path, "IsLobbyLogin.dat")) return false;
-  return WritePrivateProfileStringA("ChannelID", "ChannelID", number, path) != FALSE;
+  // A folder that does not fit is refused rather than cut: a shortened path names another folder.
+  if (WideCharToMultiByte(CP_ACP, 0, installFolder, -1, path, sizeof path, nullptr, nullptr) <= 0 ||
+      !AppendBounded(path, sizeof path, kProfileName)) {
+    return false;
+  }
+  return WritePrivateProfileStringA(kSectionAndKey, kSectionAndKey, number, path) != FALSE;
 }
 
 }  // namespace dl

@@ -1,13 +1,14 @@
-// The channel profile the lobby reads: "IsLobbyLogin.dat" in the install folder, section and
-// key "ChannelID", the build's channel number.
+// The channel profile the lobby reads at its login: "IsLobbyLogin.dat" in the install folder,
+// section "ChannelID", key "ChannelID", the build's channel number. Nothing here reads it back.
 #pragma once
 
 namespace dl {
 
-// installFolder is the folder the installer shows (ending in "\"). Writes g_channelId into
-// the profile unless it is 0 or negative; other sections and keys of an existing file stay.
-// False when nothing was written (no channel, a folder that does not fit the path buffer or
-// the code page, a missing folder).
+// installFolder: the install folder as the path label shows it after its prefix, ending in "\".
+// Writes g_channelId in decimal through the platform's profile writer, which creates the file or
+// replaces only that key. Returns whether the key was written; false for a channel of 0 or less,
+// an empty folder, a path beyond 1024 ANSI bytes (refused, never cut) or a missing folder.
+// Callers ignore the result: a profile that cannot be written is simply missing.
 bool WriteChannelProfile(const wchar_t* installFolder);
 
 }  // namespace dl

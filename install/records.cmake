@@ -1,4 +1,4 @@
-# The channel profile beside the installed lobby.
+# The channel profile written into the install folder.
 if(WIN32)
   list(APPEND DL_INSTALL_WIN channel_profile.cpp)
   list(APPEND DL_INSTALL_LIBS kernel32)

@@ -1,4 +1,4 @@
-// The channel profile beside the installed lobby, through the platform's own profile writer.
+// The channel profile through the platform's own profile writer, in a temp install folder.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,47 +14,83 @@ namespace {
 class ChannelProfileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = dltest::FreshTempFolder(L"dl-records-test") + L"\\";
-    saved_ = dl::g_channelId;
+    root_ = dltest::FreshTempFolder(L"dl-records-profile");
+    folder_ = root_ + L"\\";
+    savedChannel_ = dl::g_channelId;
   }
   void TearDown() override {
-    dl::g_channelId = saved_;
-    dltest::RemoveTree(folder_);
+    dl::g_channelId = savedChannel_;
+    dltest::RemoveTree(root_);
   }
-  std::wstring Profile() const { return folder_ + L"IsLobbyLogin.dat"; }
 
+  std::wstring Profile() const { return folder_ + L"IsLobbyLogin.dat"; }
+  std::string Value(const char* section, const char* key) const {
+    char path[MAX_PATH];
+    WideCharToMultiByte(CP_ACP, 0, Profile().c_str(), -1, path, sizeof path, nullptr, nullptr);
+    char value[64] = {};
+    GetPrivateProfileStringA(section, key, "<none>", value, sizeof value, path);
+    return value;
+  }
+  bool FolderIsEmpty() const {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder_ + L"*").c_str(), &data);
+    bool empty = true;
+    if (find == INVALID_HANDLE_VALUE) return empty;
+    do {
+      const std::wstring name = data.cFileName;
+      if (name != L"." && name != L"..") empty = false;
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return empty;
+  }
+
+  std::wstring root_;
   std::wstring folder_;
-  int saved_ = 0;
+  int savedChannel_ = 0;
 };
 
-TEST_F(ChannelProfileTest, WritesTheChannelAndKeepsOtherSections) {
+TEST_F(ChannelProfileTest, WritesTheChannelAndKeepsTheRestOfAnExistingProfile) {
   dl::g_channelId = 200019;
   ASSERT_TRUE(dl::WriteChannelProfile(folder_.c_str()));
   EXPECT_EQ(dltest::ReadWholeFile(Profile()), "[ChannelID]\r\nChannelID=200019\r\n");
 
   ASSERT_TRUE(dltest::WriteWholeFile(
-      Profile(), "[Login]\r\nUser=abc\r\n[ChannelID]\r\nChannelID=7\r\nOther=1\r\n"));
+      Profile(),
+      "[Login]\r\nUser=abc\r\n[ChannelID]\r\nChannelID=7\r\nOther=1\r\n[Tail]\r\nX=2\r\n"));
   dl::g_channelId = 42;
   ASSERT_TRUE(dl::WriteChannelProfile(folder_.c_str()));
-  EXPECT_EQ(dltest::ReadWholeFile(Profile()),
-            "[Login]\r\nUser=abc\r\n[ChannelID]\r\nChannelID=42\r\nOther=1\r\n");
+  EXPECT_EQ(Value("ChannelID", "ChannelID"), "42");
+  EXPECT_EQ(Value("ChannelID", "Other"), "1");
+  EXPECT_EQ(Value("Login", "User"), "abc");
+  EXPECT_EQ(Value("Tail", "X"), "2");
 }
 
-TEST_F(ChannelProfileTest, NoChannelOrNoFolderWritesNothing) {
+TEST_F(ChannelProfileTest, WritesNothingWithoutAChannelOrAUsableFolder) {
   dl::g_channelId = 0;
   EXPECT_FALSE(dl::WriteChannelProfile(folder_.c_str()));
-  dl::g_channelId = -5;
+  dl::g_channelId = -3;
   EXPECT_FALSE(dl::WriteChannelProfile(folder_.c_str()));
   EXPECT_FALSE(dltest::FileExists(Profile()));
 
   dl::g_channelId = 200019;
-  const std::wstring missing = folder_ + L"not-there\\";
+  const std::wstring missing = folder_ + L"Tavoro\\";
   EXPECT_FALSE(dl::WriteChannelProfile(missing.c_str()));
   EXPECT_FALSE(dltest::FileExists(missing));
 
-  // A folder beyond the path buffer is refused, not cut to another folder's name.
-  const std::wstring overlong = folder_ + std::wstring(1100, L'x') + L"\\";
+  // A bare file name would send the profile writer to the Windows folder.
+  wchar_t windows[MAX_PATH];
+  ASSERT_GT(GetWindowsDirectoryW(windows, MAX_PATH), 0u);
+  const std::wstring stray = std::wstring(windows) + L"\\IsLobbyLogin.dat";
+  DeleteFileW(stray.c_str());
+  EXPECT_FALSE(dl::WriteChannelProfile(L""));
+  EXPECT_FALSE(dltest::FileExists(stray));
+  DeleteFileW(stray.c_str());
+
+  // Still this folder after any cut of the padding: a path cut to fit would leave a stray file.
+  std::wstring overlong = folder_;
+  for (int i = 0; i < 520; ++i) overlong += L".\\";
   EXPECT_FALSE(dl::WriteChannelProfile(overlong.c_str()));
+  EXPECT_TRUE(FolderIsEmpty());
 }
 
 }  // namespace
