@@ -1,4 +1,4 @@
-// The channel profile the lobby reads at its login: "IsLobbyLogin.dat" in the install folder,
+// The channel profile the lobby reads: "IsLobbyLogin.dat" in the install folder,
 // section "ChannelID", key "ChannelID", the build's channel number. Nothing here reads it back.
 #pragma once
 

@@ -81,7 +81,9 @@ missing_packages() {
   # One dpkg-query for all names keeps a repeated run fast; unknown names
   # print nothing and so count as missing.
   local installed p
-  installed=" $(dpkg-query -W -f='${Package} ${Status}\n' "${PACKAGES[@]}" 2>/dev/null |
+  # dpkg-query fails when any name is unknown; under set -e that would end this
+  # subshell silently and report nothing missing.
+  installed=" $({ dpkg-query -W -f='${Package} ${Status}\n' "${PACKAGES[@]}" 2>/dev/null || true; } |
     awk '$2 == "install" && $4 == "installed" { printf "%s ", $1 }') "
   for p in "${PACKAGES[@]}"; do
     [[ "$installed" == *" $p "* ]] || echo "$p"

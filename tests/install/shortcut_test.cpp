@@ -1,15 +1,18 @@
-// The desktop shortcut under wine, on the bench's private desktop (the prefix's user desktop is
-// the bench home's Desktop folder). The call runs on a worker thread, as in the installer, while
-// this thread owns the timer window and pumps its messages.
+// The desktop shortcut under wine. The bench prefix's user desktop (CSIDL_DESKTOPDIRECTORY) is the
+// bench home's Desktop folder, so the links made here never leave the bench. The call runs on a
+// worker thread, as in the installer, while this thread owns the windows and pumps their messages.
 #include <windows.h>
 
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <wrl/client.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/site_record.h"
@@ -19,57 +22,33 @@
 
 namespace {
 
+using Microsoft::WRL::ComPtr;
+
 std::string Ansi(const std::wstring& text) {
   char buf[1024] = {};
   WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, buf, sizeof buf, nullptr, nullptr);
   return buf;
 }
 
-// What the window saw while the worker ran.
-struct Seen {
-  std::vector<std::pair<WPARAM, LPARAM>> settingChanges;
-  std::vector<UINT_PTR> timers;
-  DWORD timerAfterMs = 0;
-  DWORD startTick = 0;
-};
-Seen* g_seen = nullptr;
-
-LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (g_seen != nullptr && message == WM_SETTINGCHANGE) {
-    g_seen->settingChanges.emplace_back(wParam, lParam);
+// Single-threaded COM on this thread for one scope; declare it before the interfaces.
+class ComScope {
+ public:
+  ComScope() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
+  ~ComScope() {
+    if (ok_) CoUninitialize();
   }
-  if (g_seen != nullptr && message == WM_TIMER) {
-    if (g_seen->timers.empty()) g_seen->timerAfterMs = GetTickCount() - g_seen->startTick;
-    g_seen->timers.push_back(wParam);
-    KillTimer(window, wParam);
-    return 0;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+  bool ok() const { return ok_; }
 
-// The worker: optionally joins the multithreaded apartment first, the way a thread that already
-// runs COM differently refuses the single-threaded one.
-struct Job {
-  const wchar_t* folder = nullptr;
-  HWND window = nullptr;
-  bool inMultithreadedApartment = false;
-  bool saved = false;
-  HRESULT apartmentAfter = E_FAIL;
+ private:
+  bool ok_;
 };
 
-DWORD WINAPI RunJob(void* param) {
-  Job* job = static_cast<Job*>(param);
-  if (job->inMultithreadedApartment) {
-    if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return 1;
-  }
-  job->saved = dl::CreateDesktopShortcut(job->folder, job->window);
-  if (job->inMultithreadedApartment) {
-    // S_FALSE: the thread is still in its own apartment, untouched by the call.
-    job->apartmentAfter = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    CoUninitialize();
-    CoUninitialize();
-  }
-  return 0;
+bool NewShellLink(ComPtr<IShellLinkA>* link, ComPtr<IPersistFile>* file) {
+  return SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                    IID_PPV_ARGS(link->ReleaseAndGetAddressOf()))) &&
+         SUCCEEDED(link->As(file));
 }
 
 struct LinkFields {
@@ -79,53 +58,81 @@ struct LinkFields {
   int iconIndex = -1;
 };
 
-// Reads a link back through the shell's own link object; false if it cannot be loaded.
-bool ReadLink(const std::wstring& file, LinkFields* out) {
-  if (FAILED(CoInitialize(nullptr))) return false;
-  bool ok = false;
-  IShellLinkA* link = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                 reinterpret_cast<void**>(&link)))) {
-    IPersistFile* persist = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-      char buf[1024] = {};
-      if (SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) {
-        ok = SUCCEEDED(link->GetPath(buf, sizeof buf, nullptr, SLGP_RAWPATH));
-        out->path = buf;
-        buf[0] = '\0';
-        ok = ok && SUCCEEDED(link->GetWorkingDirectory(buf, sizeof buf));
-        out->workingDirectory = buf;
-        buf[0] = '\0';
-        ok = ok && SUCCEEDED(link->GetIconLocation(buf, sizeof buf, &out->iconIndex));
-        out->iconPath = buf;
-      }
-      persist->Release();
-    }
-    link->Release();
+// Reads a link back through the shell's own link object.
+bool ReadLink(const std::wstring& name, LinkFields* out) {
+  ComScope com;
+  ComPtr<IShellLinkA> link;
+  ComPtr<IPersistFile> file;
+  char path[1024] = {};
+  char dir[1024] = {};
+  char icon[1024] = {};
+  if (!com.ok() || !NewShellLink(&link, &file) || FAILED(file->Load(name.c_str(), STGM_READ)) ||
+      FAILED(link->GetPath(path, sizeof path, nullptr, SLGP_RAWPATH)) ||
+      FAILED(link->GetWorkingDirectory(dir, sizeof dir)) ||
+      FAILED(link->GetIconLocation(icon, sizeof icon, &out->iconIndex))) {
+    return false;
   }
-  CoUninitialize();
-  return ok;
+  *out = {path, dir, icon, out->iconIndex};
+  return true;
 }
 
-// Writes a link to another program, as an earlier installation of something else might have.
-bool WriteOtherLink(const std::wstring& file) {
-  if (FAILED(CoInitialize(nullptr))) return false;
-  bool ok = false;
-  IShellLinkA* link = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                 reinterpret_cast<void**>(&link)))) {
-    link->SetPath("C:\\windows\\notepad.exe");
-    link->SetWorkingDirectory("C:\\windows");
-    link->SetIconLocation("C:\\windows\\notepad.exe", 1);
-    IPersistFile* persist = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-      ok = SUCCEEDED(persist->Save(file.c_str(), TRUE));
-      persist->Release();
-    }
-    link->Release();
+// A link of the same name to another program, as something else might have left there.
+bool WriteOtherLink(const std::wstring& name) {
+  ComScope com;
+  ComPtr<IShellLinkA> link;
+  ComPtr<IPersistFile> file;
+  return com.ok() && NewShellLink(&link, &file) &&
+         SUCCEEDED(link->SetPath("C:\\windows\\notepad.exe")) &&
+         SUCCEEDED(link->SetWorkingDirectory("C:\\windows")) &&
+         SUCCEEDED(link->SetIconLocation("C:\\windows\\notepad.exe", 1)) &&
+         SUCCEEDED(file->Save(name.c_str(), TRUE));
+}
+
+// What the test windows received while the worker ran.
+struct Seen {
+  std::vector<std::pair<HWND, std::pair<WPARAM, LPARAM>>> settingChanges;
+  std::vector<std::pair<HWND, UINT_PTR>> timers;
+  DWORD startTick = 0;
+  DWORD firstTimerAfterMs = 0;
+};
+Seen* g_seen = nullptr;
+
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (g_seen != nullptr && message == WM_SETTINGCHANGE) {
+    g_seen->settingChanges.push_back({window, {wParam, lParam}});
   }
-  CoUninitialize();
-  return ok;
+  if (g_seen != nullptr && message == WM_TIMER) {
+    if (g_seen->timers.empty()) g_seen->firstTimerAfterMs = GetTickCount() - g_seen->startTick;
+    g_seen->timers.push_back({window, wParam});
+    KillTimer(window, wParam);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The worker. Joining the multithreaded apartment first is how a thread that already runs COM
+// differently makes the shortcut's own initialisation fail.
+struct Job {
+  const wchar_t* folder = nullptr;
+  HWND timerWindow = nullptr;
+  bool inMultithreadedApartment = false;
+  bool saved = false;
+  HRESULT apartmentAfter = E_FAIL;
+};
+
+DWORD WINAPI RunJob(void* param) {
+  Job* job = static_cast<Job*>(param);
+  if (job->inMultithreadedApartment && FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {
+    return 1;
+  }
+  job->saved = dl::CreateDesktopShortcut(job->folder, job->timerWindow);
+  if (job->inMultithreadedApartment) {
+    // S_FALSE: the thread is still in its own apartment, untouched by the call.
+    job->apartmentAfter = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    CoUninitialize();
+    CoUninitialize();
+  }
+  return 0;
 }
 
 class DesktopShortcutTest : public ::testing::Test {
@@ -146,23 +153,28 @@ class DesktopShortcutTest : public ::testing::Test {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"dl_shortcut_test_window";
     RegisterClassW(&wc);
-    // Top-level (not message-only) so that the broadcast reaches it.
-    window_ = CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
-                              nullptr, wc.hInstance, nullptr);
-    ASSERT_NE(window_, nullptr);
+    // Top-level, not message-only: a broadcast reaches only top-level windows. The bystander
+    // stands for every other window that has to hear of the new icon.
+    for (HWND* window : {&timerWindow_, &bystander_}) {
+      *window = CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                                nullptr, wc.hInstance, nullptr);
+      ASSERT_NE(*window, nullptr);
+    }
     g_seen = &seen_;
   }
   void TearDown() override {
     g_seen = nullptr;
-    if (window_ != nullptr) DestroyWindow(window_);
+    for (HWND window : {timerWindow_, bystander_}) {
+      if (window != nullptr) DestroyWindow(window);
+    }
     DeleteFileW(link_.c_str());
     dltest::RemoveTree(root_);
   }
 
-  // Runs the job on a worker while pumping this thread, then waits for the icon timer.
+  // Runs the job on a worker while pumping this thread, until the worker is back and a timer came.
   void Run(Job* job) {
     job->folder = folder_.c_str();
-    job->window = window_;
+    job->timerWindow = timerWindow_;
     seen_.startTick = GetTickCount();
     dl::UniqueHandle worker(CreateThread(nullptr, 0, RunJob, job, 0, nullptr));
     ASSERT_TRUE(worker);
@@ -171,9 +183,11 @@ class DesktopShortcutTest : public ::testing::Test {
     while ((!workerDone || seen_.timers.empty()) &&
            static_cast<LONG>(deadline - GetTickCount()) > 0) {
       HANDLE waitOn = worker.Get();
-      const DWORD r =
-          MsgWaitForMultipleObjects(workerDone ? 0 : 1, &waitOn, FALSE, 50, QS_ALLINPUT);
-      if (r == WAIT_OBJECT_0 && !workerDone) workerDone = true;
+      if (MsgWaitForMultipleObjects(workerDone ? 0 : 1, &waitOn, FALSE, 50, QS_ALLINPUT) ==
+              WAIT_OBJECT_0 &&
+          !workerDone) {
+        workerDone = true;
+      }
       MSG msg;
       while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     }
@@ -184,19 +198,25 @@ class DesktopShortcutTest : public ::testing::Test {
   }
 
   void ExpectBroadcastAndTimer() {
-    ASSERT_FALSE(seen_.settingChanges.empty()) << "no WM_SETTINGCHANGE reached the window";
-    EXPECT_EQ(seen_.settingChanges.front().first, 0u);
-    EXPECT_EQ(seen_.settingChanges.front().second, 0);
+    const std::pair<WPARAM, LPARAM> noParameters{0, 0};
+    for (HWND window : {timerWindow_, bystander_}) {
+      EXPECT_EQ(std::count(seen_.settingChanges.begin(), seen_.settingChanges.end(),
+                           std::make_pair(window, noParameters)),
+                1)
+          << (window == bystander_ ? "bystander" : "timer window")
+          << ": WM_SETTINGCHANGE(0, 0) not received exactly once";
+    }
     ASSERT_EQ(seen_.timers.size(), 1u);
-    EXPECT_EQ(seen_.timers.front(), dl::TIMER_ICON_TIP);
-    // Allow for the tick granularity, not for a shorter delay.
-    EXPECT_GE(seen_.timerAfterMs, 450u);
+    EXPECT_EQ(seen_.timers.front(), std::make_pair(timerWindow_, dl::TIMER_ICON_TIP));
+    // Allows for the tick granularity, not for a shorter delay.
+    EXPECT_GE(seen_.firstTimerAfterMs, 450u);
   }
 
   std::wstring root_;
   std::wstring folder_;
   std::wstring link_;
-  HWND window_ = nullptr;
+  HWND timerWindow_ = nullptr;
+  HWND bystander_ = nullptr;
   Seen seen_;
 };
 
@@ -209,12 +229,12 @@ TEST_F(DesktopShortcutTest, ReplacesTheLinkWithOneToTheLobbyThenBroadcastsAndArm
   LinkFields fields;
   ASSERT_TRUE(ReadLink(link_, &fields));
   const std::string folder = Ansi(folder_);
-  // The shell resolves the path it is given, so the doubled separator of the target only
-  // survives in the icon location, which is kept as text.
+  // The shell resolves the path it is given, so the doubled separator of the target text shows
+  // only in the icon location, which the link keeps as it was set.
   EXPECT_EQ(fields.path, folder + "lobby.exe");
   EXPECT_EQ(fields.iconPath, folder + "\\lobby.exe");
-  EXPECT_EQ(fields.workingDirectory, folder);
   EXPECT_EQ(fields.iconIndex, 0);
+  EXPECT_EQ(fields.workingDirectory, folder);
   ExpectBroadcastAndTimer();
 }
 

@@ -1,0 +1,7 @@
+# Package extraction: name cleaning, times and attributes (pure), the buffered file layer
+# under the unzip library and the extraction itself (Windows).
+list(APPEND DL_INSTALL_PURE entry_name.cpp zip_times.cpp)
+if(WIN32)
+  list(APPEND DL_INSTALL_WIN zip_file_io.cpp package_extract.cpp)
+  list(APPEND DL_INSTALL_LIBS minizip_unzip shell32)
+endif()

@@ -1,0 +1,192 @@
+#!/usr/bin/env python3
+"""Makes the archives the extraction tests read, with real tools where one exists.
+
+    extract_make_archives.py OUT_DIR
+
+OUT_DIR/tree holds the source files the tool-made archives were built from, so the tests can
+compare what they extract with the originals. Run with the time zone the tests use (TZ): the
+DOS times the tools write are local times.
+"""
+import os
+import random
+import shutil
+import struct
+import subprocess
+import sys
+import zipfile
+
+MTIME = 1590000000  # 2020-05-20 18:40:00 UTC, daylight saving time in New York
+ATIME = 1600000000  # 2020-09-13 12:26:40 UTC
+
+
+def write(path, data):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+def make_tree(root):
+    rng = random.Random(20240601)
+    top = os.path.join(root, "Tavoro")
+    files = {
+        "lobby.exe": bytes(rng.getrandbits(8) for _ in range(50000)),
+        "readme.txt": b"".join(b"line %d of the readme\r\n" % i for i in range(1000)),
+        "empty.txt": b"",
+        "ro.txt": b"read only\n",
+        "data/big.bin": bytes(rng.getrandbits(8) for _ in range(300000)),
+        "data/zero.bin": bytes(1000000),
+        "sub/deeper/x.txt": b"deep\n",
+    }
+    for name, data in files.items():
+        write(os.path.join(top, name), data)
+    os.makedirs(os.path.join(top, "emptydir"), exist_ok=True)
+    for name in files:
+        os.utime(os.path.join(top, name), (ATIME, MTIME))
+    os.chmod(os.path.join(top, "ro.txt"), 0o444)
+
+
+def run(args, cwd):
+    subprocess.run(args, cwd=cwd, check=True, stdout=subprocess.DEVNULL)
+
+
+def entry(name, date_time=(2021, 1, 15, 10, 20, 30), system=0, attributes=0x20, extra=b""):
+    info = zipfile.ZipInfo(name, date_time)
+    info.create_system = system
+    info.external_attr = attributes
+    info.extra = extra
+    return info
+
+
+def unix_time_block(flags, *times):
+    body = struct.pack("<B", flags) + b"".join(struct.pack("<I", t) for t in times)
+    return struct.pack("<HH", 0x5455, len(body)) + body
+
+
+def patch_entry(path, index, **fields):
+    """Rewrites header fields of one entry in both its local and its central header."""
+    with zipfile.ZipFile(path) as z:
+        info = z.infolist()[index]
+        local = info.header_offset
+        data = bytearray(open(path, "rb").read())
+    central = data.find(b"PK\x01\x02")
+    for _ in range(index):
+        n, m, k = struct.unpack_from("<HHH", data, central + 28)
+        central += 46 + n + m + k
+    offsets = {"method": (8, 10), "compressed": (18, 20), "uncompressed": (22, 24)}
+    for field, value in fields.items():
+        at_local, at_central = offsets[field]
+        size = 2 if field == "method" else 4
+        fmt = "<H" if size == 2 else "<I"
+        struct.pack_into(fmt, data, local + at_local, value)
+        struct.pack_into(fmt, data, central + at_central, value)
+    open(path, "wb").write(bytes(data))
+
+
+def data_offset(path, index):
+    with zipfile.ZipFile(path) as z:
+        info = z.infolist()[index]
+    raw = open(path, "rb").read()
+    n, m = struct.unpack_from("<HH", raw, info.header_offset + 26)
+    return info.header_offset + 30 + n + m
+
+
+def make_python_archives(out):
+    with zipfile.ZipFile(os.path.join(out, "python_fat.zip"), "w") as z:
+        z.writestr(entry("Fat/readonly.txt", attributes=0x21), b"read-only\n")
+        z.writestr(entry("Fat/hidden.txt", (2021, 7, 15, 10, 20, 30), attributes=0x22),
+                   b"hidden " * 500, zipfile.ZIP_DEFLATED)
+        z.writestr(entry("Fat/system.txt", attributes=0x24), b"system\n", zipfile.ZIP_DEFLATED)
+        z.writestr(entry("Fat/plain.bin", attributes=0), bytes(range(256)) * 400,
+                   zipfile.ZIP_DEFLATED)
+        z.writestr(entry("Fat/dir/", attributes=0x10), b"")
+
+    with zipfile.ZipFile(os.path.join(out, "ut_flags.zip"), "w") as z:
+        z.writestr(entry("ut/all.txt", system=3, attributes=0o100644 << 16,
+                         extra=unix_time_block(7, 1000000000, 1100000000, 1200000000)), b"all\n")
+        z.writestr(entry("ut/creation.txt", (2021, 7, 15, 10, 20, 30), system=3,
+                         attributes=0o100644 << 16, extra=unix_time_block(4, 1300000000)),
+                   b"creation\n")
+
+    crc = os.path.join(out, "crc.zip")
+    with zipfile.ZipFile(crc, "w") as z:
+        z.writestr(entry("crc/a.txt"), b"fine\n")
+        z.writestr(entry("crc/b.txt"), b"this byte will flip\n")
+    raw = bytearray(open(crc, "rb").read())
+    raw[data_offset(crc, 1) + 5] ^= 0x01
+    open(crc, "wb").write(bytes(raw))
+
+    short = os.path.join(out, "short.zip")
+    with zipfile.ZipFile(short, "w") as z:
+        z.writestr(entry("short/first.txt"), b"first\n")
+        z.writestr(entry("short/a.bin"), bytes(1000))
+    patch_entry(short, 1, compressed=600)
+
+    empty = os.path.join(out, "empty_error.zip")
+    with zipfile.ZipFile(empty, "w") as z:
+        z.writestr(entry("emptyerr/e.bin"), b"")
+        z.writestr(entry("emptyerr/next.txt"), b"next\n")
+    # Deflated, nothing compressed, five bytes promised: inflating reports an error.
+    patch_entry(empty, 0, method=8, uncompressed=5)
+
+    hostile = [
+        "C:\\x\\y.txt", "/x/y2.txt", "a/../../b.txt", "..\\..\\evil.txt", "a/..\\..\\c",
+        "W:../w.txt", "\\\\server\\share\\unc.txt", "../C:/drive2.txt", "./dot/./d.txt",
+    ]
+    with zipfile.ZipFile(os.path.join(out, "hostile_ok.zip"), "w") as z:
+        for name in hostile:
+            z.writestr(entry(name), name.encode())
+
+    refused = [
+        "stream.txt:evil", "a/b:c/d.txt", "CON", "sub/nul.txt", "COM1", "LPT9.log",
+        "ctl\x01.txt", "pipe|x.txt", "...", "a/..",
+    ]
+    for i, name in enumerate(refused):
+        with zipfile.ZipFile(os.path.join(out, "refused_%d.zip" % i), "w") as z:
+            z.writestr(entry(name), b"must not be written\n")
+            z.writestr(entry("after.txt"), b"must not be written either\n")
+
+    with zipfile.ZipFile(os.path.join(out, "long.zip"), "w") as z:
+        z.writestr(entry("long/" + "n" * 191 + ".txt"), b"long\n")  # 200 characters
+
+    with zipfile.ZipFile(os.path.join(out, "lobby.zip"), "w") as z:
+        z.writestr(entry("Tavoro/lobby.exe"), b"MZ new lobby\n", zipfile.ZIP_DEFLATED)
+        z.writestr(entry("Tavoro/after.txt"), b"after\n")
+        z.writestr(entry("Tavoro/later/deeper/after.txt"), b"after\n")
+
+    # Same file twice (the second time in other letter case): the later entry wins.
+    with zipfile.ZipFile(os.path.join(out, "duplicate.zip"), "w") as z:
+        z.writestr(entry("d/a.txt"), b"first\n")
+        z.writestr(entry("d/b.txt"), b"b\n")
+        z.writestr(entry("D/A.TXT"), b"second\n", zipfile.ZIP_DEFLATED)
+
+    # Many entries in twenty folders, ten each; in the copy, entry 100 fails its CRC.
+    many = os.path.join(out, "many.zip")
+    with zipfile.ZipFile(many, "w") as z:
+        for i in range(200):
+            name = "many/f%02d/e%03d.txt" % (i // 10, i)
+            z.writestr(entry(name), name.encode() * 20)
+    raw = bytearray(open(many, "rb").read())
+    raw[data_offset(many, 100) + 3] ^= 0x01
+    open(os.path.join(out, "many_crc.zip"), "wb").write(bytes(raw))
+
+
+def main():
+    out = sys.argv[1]
+    tree = os.path.join(out, "tree")
+    make_tree(tree)
+    run(["zip", "-q", "-r", os.path.join(out, "infozip.zip"), "Tavoro"], tree)
+    run(["zip", "-q", "-e", "-P", "secret", os.path.join(out, "infozip_enc.zip"),
+         "Tavoro/readme.txt"], tree)
+    run(["7z", "a", "-tzip", "-bd", os.path.join(out, "sevenz.zip"), "Tavoro"], tree)
+    run(["7z", "a", "-tzip", "-bd", "-mm=BZip2", os.path.join(out, "sevenz_bzip2.zip"),
+         "Tavoro/readme.txt"], tree)
+    run(["bsdtar", "--format", "zip", "-cf", os.path.join(out, "bsdtar.zip"), "Tavoro"], tree)
+
+    whole = open(os.path.join(out, "infozip.zip"), "rb").read()
+    open(os.path.join(out, "truncated.zip"), "wb").write(whole[: len(whole) // 2])
+    open(os.path.join(out, "notzip.zip"), "wb").write(b"this is not an archive\n" * 40)
+    make_python_archives(out)
+
+
+if __name__ == "__main__":
+    main()
