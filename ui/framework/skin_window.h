@@ -1,40 +1,89 @@
-// A framework top-level window: owns one native window and routes its messages to
-// HandleMessage. The object pointer travels in the creation parameter, is stored on
-// WM_NCCREATE and cleared on WM_NCDESTROY, so no message reaches a dead object.
+// A framework top-level window: the root control of its tree, owning one frameless native
+// window. Everything in it is drawn by the tree into an off-screen 32-bit surface, and its mouse
+// input is routed to the tree's controls. The object pointer travels in the creation parameter
+// and is kept in the window's extra bytes; it is cleared on WM_NCDESTROY, so no message reaches
+// a dead object.
 #pragma once
 
 #include <windows.h>
 
+#include <vector>
+
+#include "ui/controls/control.h"
+#include "ui/framework/paint_surface.h"
+
 namespace dl {
 
-class SkinWindow {
+class SkinWindow : public Control {
  public:
-  SkinWindow() = default;
-  virtual ~SkinWindow();
-  SkinWindow(const SkinWindow&) = delete;
-  SkinWindow& operator=(const SkinWindow&) = delete;
+  // From a rectangle (also the native window's first position and size).
+  SkinWindow(const RECT& rect, const wchar_t* imageName, const wchar_t* className, HWND owner,
+             DWORD exStyle, DWORD style, UINT classStyle, int id, const wchar_t* resourceType,
+             HMODULE module);
+  // From an image at (x, y): the window takes the decoded image's size.
+  SkinWindow(int x, int y, const wchar_t* imageName, const wchar_t* className, HWND owner,
+             DWORD exStyle, DWORD style, UINT classStyle, int id, const wchar_t* resourceType,
+             HMODULE module);
+  ~SkinWindow() override;
 
-  // Registers the class once per name and creates the native window (hidden unless the
-  // style says otherwise). Returns false when the window could not be created.
-  bool Create(const char* className, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y,
-              int width, int height, HWND owner);
+  void Show(int show) override;
+  void Enable(int enable) override;
+  int IsVisible() override;
+  int IsEnabled() override;
+  RECT Move(const RECT* newRect, int stretch) override;
 
-  HWND GetHwnd() const { return hwnd_; }
-  void Show(int show);
-  bool IsVisible() const;
-  // Centres on the owner when there is one, else on the work area of the primary monitor.
-  void Center();
-
-  virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  // 1 when the message was consumed before dispatch.
+  // The window procedure's body; derived windows handle their messages and pass every
+  // message on to this one.
+  virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  // 1 when the message was consumed before translation and dispatch.
   virtual int PreTranslateMessage(MSG* msg);
+  // 1 with a rectangle: a left press there over `control` drags the window.
+  virtual int GetDragRect(RECT* out, Control* control);
   // Asked on WM_CLOSE: 1 lets the window close and ends the loop.
   virtual int CanClose();
+  virtual void OnTimer(UINT_PTR id);
+
+  // Centres the native window on reference, else on its owner, else on the work area.
+  void Center(const RECT* reference);
+  UINT_PTR SetTimer(UINT_PTR id, UINT periodMs);
+  BOOL KillTimer(UINT_PTR id);
+
+  static LRESULT CALLBACK SkinWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+ protected:
+  HDC surfaceDc() const { return surface_.dc(); }
+  // The mouse and focus state, for windows that want to look at it.
+  Control* focusControl() const { return focusControl_; }
+  Control* captureControl() const { return captureControl_; }
+  Control* hoverControl() const { return hoverControl_; }
+  int trackingMouse() const { return trackingMouse_; }
 
  private:
-  static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  void CreateNative(const wchar_t* className, HWND owner, DWORD exStyle, DWORD style,
+                    UINT classStyle);
+  // Called by SkinWindowProc once the native window is gone.
+  void Unbind();
+  LRESULT DefaultProcessing(UINT msg, WPARAM wParam, LPARAM lParam);
+  // Deletes the queued controls; true when the window itself was among them (and is gone).
+  bool RunPendingDeletes();
+  void OnPaintMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  bool IsPerPixelAlpha();
+  void OnMouseMoveMessage(WPARAM wParam, LPARAM lParam);
+  // False when the press started a window drag (and was answered with 0).
+  bool OnPress(UINT msg, WPARAM wParam, LPARAM lParam);
+  void OnRelease(UINT msg, WPARAM wParam, LPARAM lParam);
+  void OnWheel(WPARAM wParam, LPARAM lParam);
+  // Serves one WM_CONTROL_REQUEST; false for requests that get default processing.
+  bool OnControlRequest(WPARAM what, Control* control, LRESULT* result);
+  void ForgetControl(Control* control);
+  void PostMoveAtCursor();
 
-  HWND hwnd_ = nullptr;
+  PaintSurface surface_;
+  int trackingMouse_ = 0;
+  std::vector<Control*> pendingDeletes_;  // owned until deleted at the next WM_NULL
+  Control* focusControl_ = nullptr;
+  Control* captureControl_ = nullptr;
+  Control* hoverControl_ = nullptr;
 };
 
 }  // namespace dl

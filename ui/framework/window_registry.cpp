@@ -9,9 +9,11 @@ void WindowRegistry::Register(SkinWindow* window) {
   threads_[GetCurrentThreadId()][window->GetHwnd()] = window;
 }
 
-void WindowRegistry::Unregister(HWND hwnd) {
+void WindowRegistry::Unregister(HWND hwnd, SkinWindow* window) {
   auto thread = threads_.find(GetCurrentThreadId());
-  if (thread != threads_.end()) thread->second.erase(hwnd);
+  if (thread == threads_.end()) return;
+  auto entry = thread->second.find(hwnd);
+  if (entry != thread->second.end() && entry->second == window) thread->second.erase(entry);
 }
 
 SkinWindow* WindowRegistry::Lookup(HWND hwnd) const {
@@ -28,20 +30,21 @@ WindowRegistry* g_registry = nullptr;
 
 void SetProcessRegistry(WindowRegistry* registry) { g_registry = registry; }
 
-WindowRegistry& Windows() { return *g_registry; }
+WindowRegistry* Windows() { return g_registry; }
 
 void RunMessageLoop() {
   MSG msg = {};
   BOOL got;
-  while ((got = GetMessageA(&msg, nullptr, 0, 0)) == 1) {
+  while ((got = GetMessageW(&msg, nullptr, 0, 0)) == 1) {
     bool consumed = false;
-    for (HWND h = msg.hwnd; h != nullptr && !consumed; h = GetParent(h)) {
-      SkinWindow* window = Windows().Lookup(h);
+    WindowRegistry* registry = Windows();
+    for (HWND h = msg.hwnd; h != nullptr && registry != nullptr && !consumed; h = GetParent(h)) {
+      SkinWindow* window = registry->Lookup(h);
       consumed = window != nullptr && window->PreTranslateMessage(&msg) == 1;
     }
     if (consumed) continue;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   PostQuitMessage(static_cast<int>(msg.wParam));
 }

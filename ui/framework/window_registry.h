@@ -12,10 +12,12 @@ class SkinWindow;
 
 class WindowRegistry {
  public:
-  // Adds `window` under the calling thread and its handle (null is ignored).
+  // Adds `window` under the calling thread and its handle (null is ignored); a later window
+  // with the same handle replaces the earlier entry.
   void Register(SkinWindow* window);
-  // Drops the entry of a native window that is being destroyed.
-  void Unregister(HWND hwnd);
+  // Drops the entry of hwnd when it still names `window`; a window calls it when its native
+  // window is destroyed, so a reused handle value never leads to a deleted object.
+  void Unregister(HWND hwnd, SkinWindow* window);
   // The window registered by this thread under hwnd, or null (also for dead handles).
   SkinWindow* Lookup(HWND hwnd) const;
 
@@ -23,13 +25,14 @@ class WindowRegistry {
   std::map<DWORD, std::map<HWND, SkinWindow*>> threads_;
 };
 
-// The process-wide registry; exists between process start-up and exit (start-up hands
-// it over with SetProcessRegistry).
-WindowRegistry& Windows();
+// The process-wide registry, null before process start-up hands it over with
+// SetProcessRegistry and after exit takes it back.
+WindowRegistry* Windows();
 void SetProcessRegistry(WindowRegistry* registry);
 
 // Runs the calling thread's message loop until WM_QUIT (or a failing GetMessage),
-// offering every message to the window chain first. Re-posts the quit code on return.
+// offering every message to the window chain first. Re-posts the quit code on return. The
+// loop is a wide one, like the windows, so character messages keep their code points.
 void RunMessageLoop();
 
 }  // namespace dl

@@ -6,31 +6,31 @@
 #include "app/resource_strings.h"
 #include "app/share_id.h"
 #include "app/site_config.h"
-#include "base/win_handles.h"
 #include "install/share_id_store.h"
 
 namespace dl {
 
 const wchar_t kWindowTitle[] = L"客户端下载器";
-const char kWindowClassName[] = "DownloadWindow";
+const wchar_t kWindowClassName[] = L"DownloadWindow";
 
 namespace {
-constexpr int kWidth = 600;
-constexpr int kHeight = 350;
+constexpr int kSkinImage = 1101;  // the window's background, resource type "IMAGE"
 }  // namespace
 
-DownloadWindow::DownloadWindow() {
-  Create(kWindowClassName, kWindowTitle, WS_POPUP, 0, 0, 0, kWidth, kHeight, nullptr);
+DownloadWindow::DownloadWindow()
+    : SkinWindow(0, 0, MAKEINTRESOURCEW(kSkinImage), kWindowClassName, nullptr, 0, WS_POPUP, 0, 0,
+                 L"IMAGE", GetModuleHandleW(nullptr)) {
+  // The title is not drawn; it names the window to the taskbar and to other programs.
+  SetWindowTextW(GetHwnd(), kWindowTitle);
   ReadSiteConfiguration();
   std::string shareId;
   if (ShareIdFromFileName(&shareId) && IsAllDigits(shareId.c_str()) == 1) {
     StoreShareId(shareId.c_str());
   }
   logFile_.Open();
-  Center();
-  Show(SW_SHOW);
+  Center(nullptr);
+  Show(SW_SHOWNORMAL);
   ChooseDefaultInstallBase(pathText_, sizeof pathText_ / sizeof pathText_[0]);
-  InvalidateRect(GetHwnd(), nullptr, FALSE);
 }
 
 DownloadWindow::~DownloadWindow() = default;
@@ -47,6 +47,10 @@ int DownloadWindow::CanClose() {
   return 0;
 }
 
+int DownloadWindow::GetDragRect(RECT* out, Control*) {
+  return GetClientRect(GetHwnd(), out) ? 1 : 0;
+}
+
 void DownloadWindow::ComeForward() {
   HWND hwnd = GetHwnd();
   if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
@@ -59,49 +63,11 @@ LRESULT DownloadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     ComeForward();
     return 0;
   }
-  switch (message) {
-    case WM_PAINT:
-      Paint();
-      return 0;
-    case WM_LBUTTONDOWN:
-      // The whole stand-in face is a drag handle.
-      ReleaseCapture();
-      SendMessageW(GetHwnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
-      return 0;
-    case WM_KEYDOWN:
-      if (wParam == VK_ESCAPE) PostMessageW(GetHwnd(), WM_CLOSE, 0, 0);
-      return 0;
-    default:
-      return SkinWindow::HandleMessage(message, wParam, lParam);
+  if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
+    PostMessageW(GetHwnd(), WM_CLOSE, 0, 0);
+    return 0;
   }
-}
-
-void DownloadWindow::Paint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(GetHwnd(), &ps);
-  RECT client;
-  GetClientRect(GetHwnd(), &client);
-  UniqueGdiObject navy(CreateSolidBrush(RGB(0x12, 0x1c, 0x33)));
-  FillRect(dc, &client, static_cast<HBRUSH>(navy.Get()));
-  RECT bar = {0, 0, client.right, 37};
-  UniqueGdiObject barBrush(CreateSolidBrush(RGB(0x1d, 0x2b, 0x4f)));
-  FillRect(dc, &bar, static_cast<HBRUSH>(barBrush.Get()));
-
-  UniqueGdiObject titleFont(CreateFontW(-16, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
-                                        CLEARTYPE_QUALITY, 0, L"微软雅黑"));
-  UniqueGdiObject textFont(CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
-                                       CLEARTYPE_QUALITY, 0, L"微软雅黑"));
-  SetBkMode(dc, TRANSPARENT);
-  HGDIOBJ oldFont = SelectObject(dc, titleFont.Get());
-  SetTextColor(dc, RGB(0xff, 0xff, 0xff));
-  RECT titleRect = {14, 0, client.right, 37};
-  DrawTextW(dc, kWindowTitle, -1, &titleRect, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-  SelectObject(dc, textFont.Get());
-  SetTextColor(dc, RGB(0xa9, 0xb8, 0xd8));
-  RECT pathRect = {30, 222, client.right - 30, 240};
-  DrawTextW(dc, pathText_, -1, &pathRect, DT_SINGLELINE | DT_LEFT | DT_NOPREFIX);
-  SelectObject(dc, oldFont);
-  EndPaint(GetHwnd(), &ps);
+  return SkinWindow::HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace dl

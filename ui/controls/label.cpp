@@ -1,0 +1,94 @@
+#include "ui/controls/label.h"
+
+#include <windows.h>
+
+#include <gdiplus.h>
+
+namespace dl {
+
+namespace {
+
+// "宋体", the family the skins' texts are laid out for.
+constexpr wchar_t kDefaultFamily[] = L"\u5B8B\u4F53";
+constexpr float kDefaultSize = 12.0f;
+constexpr uint32_t kDefaultColour = 0xFEFFFFFF;
+
+}  // namespace
+
+Label::Label(const RECT& rect, const wchar_t* imageName, Control* parent, TextFont* font,
+             TextFormat* format, TextBrush* brush, int id, const wchar_t* resourceType,
+             HMODULE module)
+    : Control(rect, imageName, parent, id, nullptr, resourceType, module) {
+  if (font != nullptr) {
+    font_ = font->Clone();
+  } else {
+    font_.reset(new TextFont(kDefaultFamily, kDefaultSize, Gdiplus::FontStyleRegular,
+                             Gdiplus::UnitPoint, nullptr));
+  }
+  if (format != nullptr) {
+    format_ = format->Clone();
+    if (format_->handle() == nullptr) format_.reset();
+  } else {
+    format_.reset(new TextFormat(0, 0));
+  }
+  brush_ =
+      brush != nullptr ? brush->Clone() : std::unique_ptr<TextBrush>(new TextBrush(kDefaultColour));
+}
+
+Label::~Label() {
+  text_.Set(nullptr);
+  font_.reset();
+  format_.reset();
+  brush_.reset();
+}
+
+void Label::SetText(const wchar_t* text) {
+  text_.Set(text);
+  Invalidate(nullptr, 0);
+}
+
+const wchar_t* Label::GetText() { return text_.Get(); }
+
+size_t Label::CopyText(wchar_t* out, size_t capacity) { return text_.CopyTo(out, capacity); }
+
+std::wstring Label::CopyText() { return text_.Copy(); }
+
+void Label::DrawSelf(GpGraphics* graphics) {
+  Control::DrawSelf(graphics);
+  const TextLayout layout = {static_cast<float>(rect_.left), static_cast<float>(rect_.top),
+                             static_cast<float>(rect_.right - rect_.left),
+                             static_cast<float>(rect_.bottom - rect_.top)};
+  // Drawn under the text's lock, so a concurrent SetText cannot free the buffer mid-draw.
+  text_.With([&](const wchar_t* text) {
+    if (text != nullptr)
+      DrawString(graphics, text, font_.get(), layout, format_.get(), brush_.get());
+  });
+}
+
+LRESULT Label::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
+  return Control::OnLButtonDown(wParam, lParam);
+}
+
+LRESULT Label::OnLButtonUp(WPARAM wParam, LPARAM lParam) {
+  LRESULT result = Control::OnLButtonUp(wParam, lParam);
+  // The release reaches the label that took the press wherever the mouse is.
+  if (Over(lParam)) result = Raise(CN_LABELCLICK, wParam, lParam);
+  return result;
+}
+
+LRESULT Label::OnRButtonDown(WPARAM wParam, LPARAM lParam) {
+  return Control::OnRButtonDown(wParam, lParam);
+}
+
+LRESULT Label::OnRButtonUp(WPARAM wParam, LPARAM lParam) {
+  LRESULT result = Control::OnRButtonUp(wParam, lParam);
+  if (Over(lParam)) result = Raise(CN_LABELRCLICK, wParam, lParam);
+  return result;
+}
+
+bool Label::Over(LPARAM lParam) const {
+  const POINT point = {static_cast<LONG>(LOWORD(lParam)), static_cast<LONG>(HIWORD(lParam))};
+  return PtInRect(&rect_, point) != 0;
+}
+
+}  // namespace dl

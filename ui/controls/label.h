@@ -1,0 +1,55 @@
+// A control that draws a text over its optional image. The label keeps its own copies of the
+// font, format and brush it is given. Its text may be replaced from another thread while the
+// window's thread paints it.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "ui/controls/control.h"
+#include "ui/controls/shared_text.h"
+#include "ui/controls/text_objects.h"
+
+namespace dl {
+
+class Label : public Control {
+ public:
+  // A missing font is 12-point regular "宋体" (or the generic sans-serif family), a missing
+  // format a plain one, a missing brush near-opaque white.
+  Label(const RECT& rect, const wchar_t* imageName, Control* parent, TextFont* font,
+        TextFormat* format, TextBrush* brush, int id, const wchar_t* resourceType, HMODULE module);
+  ~Label() override;
+
+  // Stores a copy (none for null or empty) and repaints; callable from any thread.
+  void SetText(const wchar_t* text);
+  // The label's own buffer or null, valid until the next SetText: for the thread that sets
+  // the text. Other threads use CopyText.
+  const wchar_t* GetText();
+  // Thread-safe copy; see SharedText::CopyTo for the result.
+  size_t CopyText(wchar_t* out, size_t capacity);
+  std::wstring CopyText();
+
+  void DrawSelf(GpGraphics* graphics) override;
+  LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam) override;
+  LRESULT OnLButtonUp(WPARAM wParam, LPARAM lParam) override;
+  LRESULT OnRButtonDown(WPARAM wParam, LPARAM lParam) override;
+  LRESULT OnRButtonUp(WPARAM wParam, LPARAM lParam) override;
+
+  TextFont* font() const { return font_.get(); }
+  TextFormat* format() const { return format_.get(); }
+  TextBrush* brush() const { return brush_.get(); }
+
+ private:
+  // Whether a packed client position (unsigned 16-bit halves) lies on the label.
+  bool Over(LPARAM lParam) const;
+
+  SharedText text_;
+  std::unique_ptr<TextFont> font_;
+  std::unique_ptr<TextFormat> format_;
+  std::unique_ptr<TextBrush> brush_;
+};
+
+}  // namespace dl

@@ -1,0 +1,10 @@
+# Framework: the skinned window, its painting and input, registry and loop, timers, tray icon.
+list(APPEND DL_UI_FRAMEWORK_WIN
+  framework/window_registry.cpp
+  framework/paint_surface.cpp
+  framework/skin_window.cpp
+  framework/skin_window_messages.cpp
+  framework/skin_window_paint.cpp
+  framework/wndproc_thunk.cpp
+  framework/tray_icon.cpp
+  framework/tray_messages.cpp)
