@@ -113,7 +113,9 @@ bool CreateDesktopShortcut(const wchar_t* installFolder, HWND timerWindow) {
   DWORD_PTR ignored = 0;
   SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, 0, SMTO_NORMAL, kBroadcastTimeoutMs,
                       &ignored);
-  SetTimer(timerWindow, TIMER_ICON_TIP, kIconTipDelayMs, nullptr);
+  // Without a window the caller starts the timer through its own channel; a timer without a
+  // window would belong to this thread, which has no message loop to receive it.
+  if (timerWindow != nullptr) SetTimer(timerWindow, TIMER_ICON_TIP, kIconTipDelayMs, nullptr);
   return saved;
 }
 

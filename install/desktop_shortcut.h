@@ -17,7 +17,8 @@ constexpr UINT kIconTipDelayMs = 500;
 // Saves "<user desktop>\<displayName>.lnk" (replacing an existing one) with the target
 // installFolder + "\lobby.exe" (the doubled separator is kept; the shell accepts it), the working
 // folder installFolder and the target's first icon. Then broadcasts WM_SETTINGCHANGE and starts
-// TIMER_ICON_TIP on timerWindow (the installer window, owned by another thread of this process).
+// TIMER_ICON_TIP on timerWindow (the installer window, owned by another thread of this process);
+// a null timerWindow starts no timer.
 // Returns whether the link was saved; nobody has to act on it.
 bool CreateDesktopShortcut(const wchar_t* installFolder, HWND timerWindow);
 

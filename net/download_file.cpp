@@ -155,6 +155,10 @@ int HttpClient::DownloadToFile(const char* objectPath, const char* fileName, int
       result = -3;
       break;
     }
+    // A killed process never reaches the closing stamp, and some file systems (wine's among
+    // them) move the last-write time with every write: stamping each block keeps a partial
+    // file resumable whenever the process ends.
+    SetFileTime(h, nullptr, nullptr, &stamp);
     OnProgress(h, 1, elapsedMs, bytesReceived, total, offset, tag);
     if (offset == total) {
       result = 0;

@@ -36,7 +36,7 @@ PACKAGES=(
   zip unzip p7zip-full libarchive-tools bzip2
   fonts-wqy-microhei
   googletest cmake ninja-build g++ clang-format
-  python3 curl ca-certificates dpkg-dev
+  python3 python3-pil curl ca-certificates dpkg-dev
 )
 
 ZLIB_VERSION="1:1.2.13.dfsg-1"

@@ -1,12 +1,14 @@
+// Construction of the installer window in its fixed order, and its teardown.
 #include "ui/installer/download_window.h"
 
 #include "app/build_config.h"
-#include "app/instance_guard.h"
 #include "app/program_identity.h"
 #include "app/resource_strings.h"
 #include "app/share_id.h"
 #include "app/site_config.h"
+#include "browser/banner_thread.h"
 #include "install/share_id_store.h"
+#include "ui/installer/notice_window.h"
 
 namespace dl {
 
@@ -15,13 +17,17 @@ const wchar_t kWindowClassName[] = L"DownloadWindow";
 
 namespace {
 constexpr int kSkinImage = 1101;  // the window's background, resource type "IMAGE"
+// How long a closing window waits for a worker that is still running (tests only: the
+// program itself ends without closing the window).
+constexpr DWORD kWorkerEndWaitMs = 10000;
 }  // namespace
 
-DownloadWindow::DownloadWindow()
+DownloadWindow::DownloadWindow() : DownloadWindow(&BannerThreadProc) {}
+
+DownloadWindow::DownloadWindow(ThreadStart bannerThread)
     : SkinWindow(0, 0, MAKEINTRESOURCEW(kSkinImage), kWindowClassName, nullptr, 0, WS_POPUP, 0, 0,
-                 L"IMAGE", GetModuleHandleW(nullptr)) {
-  // The title is not drawn; it names the window to the taskbar and to other programs.
-  SetWindowTextW(GetHwnd(), kWindowTitle);
+                 L"IMAGE", GetModuleHandleW(nullptr)),
+      reportDone_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
   ReadSiteConfiguration();
   std::string shareId;
   if (ShareIdFromFileName(&shareId) && IsAllDigits(shareId.c_str()) == 1) {
@@ -29,11 +35,26 @@ DownloadWindow::DownloadWindow()
   }
   logFile_.Open();
   Center(nullptr);
-  Show(SW_SHOWNORMAL);
-  ChooseDefaultInstallBase(pathText_, sizeof pathText_ / sizeof pathText_[0]);
+  Show(1);
+  // The title is not drawn; it names the window to the taskbar and to other programs. Set
+  // wide, so it reads right whatever the system's ANSI code page.
+  SetWindowTextW(GetHwnd(), kWindowTitle);
+  CreateTrayIcon();
+  BuildMainControls(bannerThread);
+  SetTimer(TIMER_TIPS, TIMER_TIPS_MS);
+  BuildNoticeWindow();
 }
 
-DownloadWindow::~DownloadWindow() = default;
+DownloadWindow::~DownloadWindow() {
+  // A worker still running reaches this object through its host and client: let it end.
+  if (workerThread_) {
+    stopRequested.store(1);
+    gate_.Resume();
+    WaitForSingleObject(workerThread_.Get(), kWorkerEndWaitMs);
+  }
+  // The members go next (the tray icon takes itself out of the notification area), then the
+  // client's internet handles, then the native window.
+}
 
 void DownloadWindow::ReadSiteConfiguration() {
   ResourceStrings strings;
@@ -47,27 +68,11 @@ int DownloadWindow::CanClose() {
   return 0;
 }
 
-int DownloadWindow::GetDragRect(RECT* out, Control*) {
+int DownloadWindow::GetDragRect(RECT* out, Control* control) {
+  if (control == nullptr || (control != ui_.titleBar && control != ui_.versionLabel)) return 0;
   return GetClientRect(GetHwnd(), out) ? 1 : 0;
 }
 
-void DownloadWindow::ComeForward() {
-  HWND hwnd = GetHwnd();
-  if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
-  ShowWindow(hwnd, SW_SHOW);
-  SetForegroundWindow(hwnd);
-}
-
-LRESULT DownloadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DOWNLOADER_ACTIVATE && WM_DOWNLOADER_ACTIVATE != 0) {
-    ComeForward();
-    return 0;
-  }
-  if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
-    PostMessageW(GetHwnd(), WM_CLOSE, 0, 0);
-    return 0;
-  }
-  return SkinWindow::HandleMessage(message, wParam, lParam);
-}
+SkinWindow* DownloadWindow::noticeWindow() const { return noticeWindow_.get(); }
 
 }  // namespace dl

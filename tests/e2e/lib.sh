@@ -1,0 +1,596 @@
+# shellcheck shell=bash
+# shellcheck disable=SC2034  # the values are for the scripts that source this file
+# Shared by the end-to-end tests, the demo and the product benchmark (sourced): the loopback
+# downloader on a wine bench, its local servers on the fixed ports it was built for, clicks on
+# its window like a person's, and the checks of what it leaves behind.
+#
+#   . tests/e2e/lib.sh
+#   e2e_load BUILD/e2e/e2e.env     # E2E_BENCH / E2E_WORK may be set before, else defaults
+#   e2e_prepare                    # ports free, no leftovers, a clean machine
+#   e2e_site_start; e2e_update_start RATE; e2e_serve_package FILE
+#   e2e_launch; e2e_wait_window; e2e_click_install; e2e_wait_exit "$E2E_APP_PID" 60
+#   e2e_finish                     # exit status: 0 when no check failed
+#
+# Coordinates are client coordinates of the installer window; its client area is its whole X
+# window (a borderless popup on a display without a window manager).
+
+E2E_FAILURES=0
+E2E_PIDS=()
+E2E_APP_PID=""
+E2E_RC=""
+E2E_LAUNCHES=0
+
+# Installer window layout (client coordinates of the centres of the controls).
+E2E_WINDOW_TITLE='客户端下载器'
+E2E_INSTALL_XY=(499 300)
+E2E_CLOSE_XY=(582 18)
+E2E_MODIFY_PATH_XY=(555 231)
+E2E_NOTICE_OK_XY=(469 221)
+E2E_NOTICE_RETRY_XY=(374 221)
+E2E_PROGRAM_NAME=Setup_123456.exe
+E2E_SHARE_ID=123456
+E2E_PACKAGE_FILE=tqz_lobby_full.install
+E2E_SHARE_KEY='HKCU\SOFTWARE\QVEXGame\Lobby\Share\shareid_16'
+E2E_STATS_PATH=/ajax/quickDownLoadStatistics/quickDownStatistics.jsp
+
+e2e_say() { echo "[$(date +%T)] $*" >&2; }
+
+# A failed check: counted, and the run goes on to the next check.
+e2e_fail() {
+  echo "FAIL: $*" >&2
+  E2E_FAILURES=$((E2E_FAILURES + 1))
+}
+
+# e2e_check "what must hold" command...: counts a failure when the command fails.
+e2e_check() {
+  local what=$1
+  shift
+  if "$@"; then
+    echo "ok: $what" >&2
+  else
+    e2e_fail "$what"
+  fi
+}
+
+# A failure after which the rest of the scenario means nothing.
+e2e_fatal() {
+  e2e_fail "$*"
+  e2e_finish
+}
+
+e2e_load() {
+  local env_file=${1:?usage: e2e_load BUILD/e2e/e2e.env}
+  [ -f "$env_file" ] || {
+    echo "e2e: $env_file is missing (configure and build the Windows tree first)" >&2
+    exit 1
+  }
+  # shellcheck disable=SC1090
+  . "$env_file"
+  E2E_BENCH=${E2E_BENCH_OVERRIDE:-$E2E_BENCH}
+  E2E_WORK=${E2E_WORK:-$E2E_BUILD_DIR/work/$(basename "$0" .sh)}
+  E2E_PREFIX="$E2E_BENCH/wineprefix"
+  E2E_HOME="$E2E_BENCH/home"
+  E2E_DESKTOP="$E2E_HOME/Desktop"
+  E2E_DRIVE_C="$E2E_PREFIX/drive_c"
+  E2E_SERVERS="$E2E_WORK/servers"
+  E2E_APP_DIR="$E2E_WORK/app"
+  E2E_SHOTS="$E2E_WORK/screenshots"
+  e2e_set_install_folder 'C:\Program Files\Tavoro\'
+  export DL_BENCH_DIR="$E2E_BENCH"
+}
+
+# The Windows path of the install folder (ending in "\") and its Linux twin.
+e2e_set_install_folder() {
+  E2E_INSTALL_WIN=$1
+  E2E_INSTALL_DIR=$(e2e_linux_path "$1")
+  E2E_INSTALLED_PACKAGE="$E2E_INSTALL_DIR/$E2E_PACKAGE_FILE"
+}
+
+# C:\a\b -> PREFIX/drive_c/a/b (through dosdevices, so any drive letter works).
+e2e_linux_path() {
+  local win=$1 drive rest
+  drive=$(printf '%s' "${win:0:1}" | tr '[:upper:]' '[:lower:]')
+  rest=${win:2}
+  rest=${rest//\\//}
+  rest=${rest%/}
+  printf '%s/dosdevices/%s:%s' "$E2E_PREFIX" "$drive" "$rest"
+}
+
+# A Linux path as wine sees it through drive Z:.
+e2e_win_path() {
+  local p=$1
+  printf 'Z:%s' "${p//\//\\}"
+}
+
+e2e_bench_up() {
+  [ -s "$E2E_BENCH/display" ] && [ -f "$E2E_PREFIX/.dl-bench-ready" ] || {
+    echo "e2e: the wine bench in $E2E_BENCH is not running" \
+      "(ctest starts it; by hand: $E2E_BENCH_SOURCE_DIR/start.sh $E2E_BENCH)" >&2
+    exit 1
+  }
+  DISPLAY=$(cat "$E2E_BENCH/display")
+  export DISPLAY
+}
+
+# The downloader was built for these ports; anybody else on them would get its requests.
+e2e_ports_free() {
+  local port taken=""
+  for port in "$E2E_UPDATE_PORT" "$E2E_STATS_PORT" "$E2E_BANNER_PORT"; do
+    if ! "$E2E_PYTHON" - "$port" <<'PY'; then
+import socket, sys
+s = socket.socket()
+s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+try:
+    s.bind(("127.0.0.1", int(sys.argv[1])))
+except OSError:
+    sys.exit(1)
+PY
+      taken="$taken $port"
+    fi
+  done
+  if [ -n "$taken" ]; then
+    echo "e2e: port(s)$taken on 127.0.0.1 are taken, but the loopback downloader is built" \
+      "for $E2E_UPDATE_PORT (update), $E2E_STATS_PORT (statistics) and $E2E_BANNER_PORT" \
+      "(banner). Is another end-to-end run or the demo going on? Listening there:" >&2
+    ss -ltnp 2>/dev/null | grep -E ":(${E2E_UPDATE_PORT}|${E2E_STATS_PORT}|${E2E_BANNER_PORT})\b" >&2
+    exit 1
+  fi
+}
+
+# Programs of ours that an earlier, interrupted run left in this prefix.
+e2e_kill_leftovers() {
+  local dir pid comm
+  for dir in /proc/[0-9]*; do
+    pid=${dir#/proc/}
+    comm=$(cat "$dir/comm" 2>/dev/null) || continue
+    case "$comm" in Setup_* | file_holder.exe | lobby.exe | downloader.exe) ;; *) continue ;; esac
+    tr '\0' '\n' <"$dir/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$E2E_PREFIX" || continue
+    e2e_say "ending $comm (pid $pid) left over from an earlier run"
+    kill -9 "$pid" 2>/dev/null
+  done
+}
+
+# What an installation leaves on the machine, gone; drives D: and E: removed.
+e2e_clean_machine() {
+  rm -rf "$E2E_DRIVE_C/Program Files/Tavoro"
+  rm -f "$E2E_DESKTOP/Tavoro.lnk"
+  rm -f "$E2E_PREFIX/dosdevices/d:" "$E2E_PREFIX/dosdevices/e:"
+  e2e_wine reg delete 'HKCU\SOFTWARE\QVEXGame' /f >/dev/null 2>&1 || true
+}
+
+e2e_prepare() {
+  e2e_bench_up
+  e2e_ports_free
+  e2e_kill_leftovers
+  rm -rf "$E2E_WORK"
+  mkdir -p "$E2E_WORK" "$E2E_SERVERS/tmp" "$E2E_SERVERS/www" "$E2E_SERVERS/banner" \
+    "$E2E_APP_DIR" "$E2E_SHOTS"
+  e2e_clean_machine
+  trap e2e_cleanup EXIT
+  e2e_trace_package
+}
+
+e2e_wine() {
+  "$E2E_WINE_RUN" "$@"
+}
+
+# ---------------------------------------------------------------- servers
+
+e2e_user_line() {
+  # As root nginx would drop to "nobody", which may not read the build tree.
+  if [ "$(id -u)" -eq 0 ]; then
+    echo "user $(id -un) $(id -gn);"
+  else
+    echo "# not root: nginx runs as $(id -un)"
+  fi
+}
+
+# e2e_render TEMPLATE OUT KEY=VALUE...
+e2e_render() {
+  local text pair
+  text=$(<"$1")
+  shift
+  local out=$1
+  shift
+  for pair in "$@"; do
+    text=${text//@${pair%%=*}@/${pair#*=}}
+  done
+  printf '%s\n' "$text" >"$out"
+}
+
+# e2e_nginx_start NAME: starts the nginx of NAME.conf, fails the run when it does not.
+e2e_nginx_start() {
+  local name=$1
+  : >"$E2E_SERVERS/$name.out"
+  if ! /usr/sbin/nginx -p "$E2E_SERVERS" -c "$E2E_SERVERS/$name.conf" \
+    -e "$E2E_SERVERS/$name-error.log" </dev/null >>"$E2E_SERVERS/$name.out" 2>&1; then
+    cat "$E2E_SERVERS/$name.out" "$E2E_SERVERS/$name-error.log" >&2 2>/dev/null
+    e2e_fatal "the $name server (nginx) did not start"
+  fi
+}
+
+e2e_nginx_stop() {
+  local name=$1 pid
+  pid=$(cat "$E2E_SERVERS/$name.pid" 2>/dev/null) || return 0
+  if tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -qF "$E2E_SERVERS/$name.conf"; then
+    kill "$pid" 2>/dev/null
+    for _ in $(seq 50); do
+      [ -d "/proc/$pid" ] || break
+      sleep 0.1
+    done
+    kill -9 "$pid" 2>/dev/null
+  fi
+  rm -f "$E2E_SERVERS/$name.pid"
+}
+
+e2e_http_code() {
+  curl -s -o /dev/null -w '%{http_code}' --max-time 2 "$1" 2>/dev/null || true
+}
+
+e2e_site_start() {
+  cp "$E2E_SOURCE_DIR/../servers/banner.html" "$E2E_SERVERS/banner/banner_download.html"
+  mkdir -p "$E2E_SERVERS/banner/banner_download"
+  mv "$E2E_SERVERS/banner/banner_download.html" "$E2E_SERVERS/banner/banner_download/index.do"
+  : >>"$E2E_SERVERS/stats.log"
+  e2e_render "$E2E_SOURCE_DIR/site-nginx.conf.in" "$E2E_SERVERS/site.conf" \
+    "DIR=$E2E_SERVERS" "STATS_PORT=$E2E_STATS_PORT" "BANNER_PORT=$E2E_BANNER_PORT" \
+    "USER_LINE=$(e2e_user_line)"
+  e2e_nginx_start site
+  for _ in $(seq 50); do
+    [ "$(e2e_http_code "http://127.0.0.1:$E2E_BANNER_PORT/banner_download/index.do")" = 200 ] &&
+      return 0
+    sleep 0.1
+  done
+  e2e_fatal "the banner server does not answer on port $E2E_BANNER_PORT"
+}
+
+# e2e_update_start [RATE]: the update server; RATE 0 (default) is nginx as fast as it goes,
+# otherwise bytes per second ("300k", "1m") of the steady throttled server.
+e2e_update_start() {
+  local rate=${1:-0} bytes
+  : >>"$E2E_SERVERS/update-access.log"
+  if [ "$rate" = 0 ]; then
+    e2e_render "$E2E_SOURCE_DIR/update-nginx.conf.in" "$E2E_SERVERS/update.conf" \
+      "DIR=$E2E_SERVERS" "PORT=$E2E_UPDATE_PORT" "USER_LINE=$(e2e_user_line)"
+    e2e_nginx_start update
+  else
+    case "$rate" in
+      *k) bytes=$((${rate%k} * 1024)) ;;
+      *m) bytes=$((${rate%m} * 1048576)) ;;
+      *) bytes=$rate ;;
+    esac
+    setsid "$E2E_PYTHON" "$E2E_SOURCE_DIR/throttled_server.py" --root "$E2E_SERVERS/www" \
+      --port "$E2E_UPDATE_PORT" --rate "$bytes" --log "$E2E_SERVERS/update-access.log" \
+      --pid-file "$E2E_SERVERS/throttled.pid" </dev/null >"$E2E_SERVERS/throttled.out" 2>&1 &
+  fi
+  for _ in $(seq 50); do
+    case "$(e2e_http_code "http://127.0.0.1:$E2E_UPDATE_PORT/")" in 000 | "") ;; *) return 0 ;; esac
+    sleep 0.1
+  done
+  cat "$E2E_SERVERS/throttled.out" >&2 2>/dev/null
+  e2e_fatal "the update server does not answer on port $E2E_UPDATE_PORT"
+}
+
+e2e_update_stop() {
+  local pid
+  e2e_nginx_stop update
+  pid=$(cat "$E2E_SERVERS/throttled.pid" 2>/dev/null) || return 0
+  if tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -qF "throttled_server.py --root $E2E_SERVERS/www"; then
+    kill "$pid" 2>/dev/null
+    for _ in $(seq 30); do
+      [ -d "/proc/$pid" ] || break
+      sleep 0.1
+    done
+  fi
+  rm -f "$E2E_SERVERS/throttled.pid"
+}
+
+# The file the update server hands out at the package path; its mtime is the Last-Modified.
+e2e_served_package() { printf '%s' "$E2E_SERVERS/www$E2E_PACKAGE_PATH"; }
+
+# e2e_serve_package FILE [EPOCH]: FILE becomes the package, dated EPOCH (default: FILE's date).
+e2e_serve_package() {
+  local target
+  target=$(e2e_served_package)
+  mkdir -p "$(dirname "$target")"
+  cp -p "$1" "$target.tmp"
+  [ -n "${2:-}" ] && touch -d "@$2" "$target.tmp"
+  mv "$target.tmp" "$target"
+}
+
+# Package requests the update server has logged: "METHOD URI "RANGE" STATUS BYTES".
+e2e_package_requests() {
+  grep -F " $E2E_PACKAGE_PATH " "$E2E_SERVERS/update-access.log" 2>/dev/null
+}
+
+e2e_stats_lines() { cat "$E2E_SERVERS/stats.log" 2>/dev/null; }
+
+# ---------------------------------------------------------------- the program
+
+# e2e_launch [NAME]: starts the loopback downloader as NAME (default Setup_123456.exe) from the
+# run's program folder, beside a prepared (so enabled) debug log. Sets E2E_APP_PID.
+e2e_launch() {
+  local name=${1:-$E2E_PROGRAM_NAME} log
+  if [ ! -f "$E2E_APP_DIR/$name" ]; then
+    cp "$E2E_DOWNLOADER" "$E2E_APP_DIR/$name"
+  fi
+  [ -f "$E2E_APP_DIR/__lobby_dl_debug.log" ] || : >"$E2E_APP_DIR/__lobby_dl_debug.log"
+  E2E_LAUNCHES=$((E2E_LAUNCHES + 1))
+  log="$E2E_WORK/wine-$E2E_LAUNCHES.log"
+  (cd "$E2E_APP_DIR" && exec "$E2E_WINE_RUN" "$E2E_APP_DIR/$name") >"$log" 2>&1 &
+  E2E_APP_PID=$!
+  E2E_PIDS+=("$E2E_APP_PID")
+}
+
+# Runs the program once more and waits for it; a running first instance makes it a second
+# start, which only signals the first and ends. Sets E2E_RC.
+e2e_second_start() {
+  local name=${1:-$E2E_PROGRAM_NAME}
+  E2E_LAUNCHES=$((E2E_LAUNCHES + 1))
+  (cd "$E2E_APP_DIR" && timeout 30 "$E2E_WINE_RUN" "$E2E_APP_DIR/$name") \
+    >"$E2E_WORK/wine-$E2E_LAUNCHES.log" 2>&1
+  E2E_RC=$?
+}
+
+e2e_not() { ! "$@"; }
+
+e2e_alive() { [ -n "${1:-}" ] && kill -0 "$1" 2>/dev/null; }
+
+# e2e_wait_exit PID SECONDS: waits for the program to end; E2E_RC is its exit code. Fails
+# (returns 1, E2E_RC empty) when it is still running then.
+e2e_wait_exit() {
+  local pid=$1 limit=$2 started=$SECONDS
+  E2E_RC=""
+  while e2e_alive "$pid"; do
+    [ $((SECONDS - started)) -ge "$limit" ] && return 1
+    sleep 0.1
+  done
+  wait "$pid" 2>/dev/null
+  E2E_RC=$?
+  return 0
+}
+
+# e2e_wait_until SECONDS command...: polls every 0.1 s; false when time ran out.
+e2e_wait_until() {
+  local limit=$1 started
+  shift
+  started=$(date +%s%N)
+  until "$@"; do
+    [ $((($(date +%s%N) - started) / 1000000)) -ge $((limit * 1000)) ] && return 1
+    sleep 0.1
+  done
+}
+
+e2e_find_window() {
+  xdotool search --onlyvisible --name "^${E2E_WINDOW_TITLE}\$" 2>/dev/null | head -n 1
+}
+
+e2e_window_visible() { [ -n "$(e2e_find_window)" ]; }
+
+# Looks the installer window up and reads its place: E2E_WID, E2E_WX, E2E_WY, E2E_WW, E2E_WH.
+e2e_locate_window() {
+  local WINDOW X Y WIDTH HEIGHT SCREEN
+  E2E_WID=$(e2e_find_window)
+  [ -n "$E2E_WID" ] || return 1
+  eval "$(xdotool getwindowgeometry --shell "$E2E_WID" 2>/dev/null)" || return 1
+  E2E_WX=$X E2E_WY=$Y E2E_WW=$WIDTH E2E_WH=$HEIGHT
+}
+
+# e2e_wait_window [SECONDS]: waits for the installer window, then a moment for its first paint.
+e2e_wait_window() {
+  e2e_wait_until "${1:-20}" e2e_locate_window || return 1
+  sleep 0.7
+  e2e_locate_window
+}
+
+# e2e_click X Y: brings the mouse onto the client point the way a hand does (more than one
+# motion event: a single jump from outside the window lets wine deliver the window's leave
+# notice after the return, and the press then finds no control under the mouse), rests, clicks.
+e2e_click() {
+  e2e_locate_window || {
+    e2e_fail "no installer window to click at ($1,$2)"
+    return 1
+  }
+  # Without --sync: it waits for a motion event, and a pointer already there makes none.
+  xdotool mousemove $((E2E_WX + $1 - 9)) $((E2E_WY + $2 - 4))
+  sleep 0.05
+  xdotool mousemove $((E2E_WX + $1)) $((E2E_WY + $2))
+  sleep 0.2
+  xdotool mousedown 1
+  sleep 0.06
+  xdotool mouseup 1
+  sleep 0.1
+}
+
+e2e_click_install() { e2e_click "${E2E_INSTALL_XY[@]}"; }
+e2e_click_close() { e2e_click "${E2E_CLOSE_XY[@]}"; }
+
+# Moves the pointer off the window so hover highlights leave the pictures.
+e2e_mouse_away() {
+  xdotool mousemove 5 5
+  sleep 0.1
+}
+
+# e2e_shot NAME: the installer window as the screen shows it now (the whole screen when the
+# window is not there). Prints the file.
+e2e_shot() {
+  local out="$E2E_SHOTS/$1.png"
+  if e2e_locate_window; then
+    import -window root -crop "${E2E_WW}x${E2E_WH}+${E2E_WX}+${E2E_WY}" +repage "$out" 2>/dev/null
+  else
+    import -window root "$out" 2>/dev/null
+  fi
+  printf '%s\n' "$out"
+}
+
+# The notice overlays the installer window exactly: another visible top-level window of the
+# program (the notice has no title) at the installer's place and of its size.
+e2e_notice_visible() {
+  local wid WINDOW X Y WIDTH HEIGHT SCREEN
+  e2e_locate_window || return 1
+  for wid in $(xdotool search --onlyvisible --pid "$E2E_APP_PID" 2>/dev/null); do
+    [ "$wid" = "$E2E_WID" ] && continue
+    eval "$(xdotool getwindowgeometry --shell "$wid" 2>/dev/null)" || continue
+    [ "$X,$Y,$WIDTH,$HEIGHT" = "$E2E_WX,$E2E_WY,$E2E_WW,$E2E_WH" ] && return 0
+  done
+  return 1
+}
+
+e2e_notice_gone() { ! e2e_notice_visible; }
+
+# ---------------------------------------------------------------- what the installation left
+
+e2e_size() { stat -c %s "$1" 2>/dev/null || echo 0; }
+
+e2e_package_size() { e2e_size "$E2E_INSTALLED_PACKAGE"; }
+
+# e2e_size_above BYTES: the local package file holds more than BYTES.
+e2e_size_above() { [ "$(e2e_package_size)" -gt "$1" ]; }
+
+# e2e_download_still SECONDS: no byte reaches the package file for that long.
+e2e_download_still() {
+  local before after
+  before=$(e2e_package_size)
+  sleep "$1"
+  after=$(e2e_package_size)
+  [ "$before" = "$after" ] || {
+    echo "  the package file grew from $before to $after bytes" >&2
+    return 1
+  }
+}
+
+# After a pause the block being read when it came may still land: waits (up to 5 s) until the
+# file has kept its size for 0.4 s.
+e2e_download_settles() {
+  local before after
+  for _ in $(seq 12); do
+    before=$(e2e_package_size)
+    sleep 0.4
+    after=$(e2e_package_size)
+    [ "$before" = "$after" ] && return 0
+  done
+  echo "  the package file never stopped growing (at $after bytes)" >&2
+  return 1
+}
+
+# e2e_paused_download: settles, then no byte arrives for 1.5 s.
+e2e_paused_download() { e2e_download_settles && e2e_download_still 1.5; }
+
+# e2e_download_moves SECONDS: the package file grows within that time.
+e2e_download_moves() {
+  local before
+  before=$(e2e_package_size)
+  e2e_wait_until "$1" e2e_size_above "$before"
+}
+
+# Logs the package file's size every 0.2 s to package-sizes.log while a run lasts, for the
+# diagnostics of a failed run.
+e2e_trace_package() {
+  (
+    start=$(date +%s%N)
+    last=""
+    while :; do
+      size=$(e2e_package_size)
+      if [ "$size" != "$last" ]; then
+        echo "$((($(date +%s%N) - start) / 1000000)) ms $size"
+        last=$size
+      fi
+      sleep 0.2
+    done
+  ) >>"$E2E_WORK/package-sizes.log" 2>/dev/null &
+  E2E_PIDS+=("$!")
+}
+
+e2e_same_file() { cmp -s "$1" "$2"; }
+
+# Every entry of the package is installed under the base folder with its exact content.
+e2e_installed_like() {
+  "$E2E_PYTHON" "$E2E_SOURCE_DIR/compare_install.py" "$1" "$2"
+}
+
+e2e_registry_share_id() {
+  e2e_wine reg query "$E2E_SHARE_KEY" /ve 2>/dev/null | tr -d '\r' |
+    awk '$1 == "(Default)" || $1 == "(默认)" { print $NF }'
+}
+
+# The channel profile reads [ChannelID] ChannelID=<channel> (any line ends).
+e2e_channel_profile_ok() {
+  local profile="$E2E_INSTALL_DIR/IsLobbyLogin.dat"
+  [ -f "$profile" ] || return 1
+  tr -d '\r' <"$profile" | awk -v want="$E2E_CHANNEL" '
+    /^\[/ { section = $0 }
+    section == "[ChannelID]" && $0 == "ChannelID=" want { found = 1 }
+    END { exit !found }'
+}
+
+# The desktop link exists and names the installed lobby. The link keeps its paths in ANSI and
+# UTF-16; separators may come doubled.
+e2e_link_ok() {
+  local link="$E2E_DESKTOP/Tavoro.lnk" want
+  [ -s "$link" ] || return 1
+  want=$(printf '%slobby.exe' "$E2E_INSTALL_WIN" | tr '[:upper:]' '[:lower:]')
+  { strings -a "$link"; strings -a -el "$link"; } | tr '[:upper:]' '[:lower:]' |
+    sed -E 's/\\+/\\/g' | grep -qF "$want"
+}
+
+# The percent-encoding of the worker's report text (UTF-8; letters, digits and -_.~ kept).
+e2e_url_encode() {
+  "$E2E_PYTHON" -c 'import sys, urllib.parse; print(urllib.parse.quote_plus(sys.argv[1], safe="-_.~"))' "$1"
+}
+
+# e2e_stats_has TYPE RESULT: one logged report of TYPE for the install folder with that
+# extraction result, as the site receives it.
+e2e_stats_count() {
+  local type=$1 result=$2 folder
+  folder=$(e2e_url_encode "$E2E_INSTALL_WIN")
+  e2e_stats_lines | grep -cE "^${E2E_STATS_PATH//./\\.}\?SiteID=16&StatistsType=${type}&UnzipResult=${folder//+/\\+}%7C${result}%7Cattr%3A-?[0-9]+%7Ccreate%3A-?[0-9]+%7Cerrid%3A-?[0-9]+%7Csize%3A-?[0-9]+&channalID=${E2E_CHANNEL}\$"
+}
+
+# The downloader ends right after starting the lobby, which writes its note a moment later.
+e2e_lobby_ran() { e2e_wait_until 10 test -f "$E2E_INSTALL_DIR/lobby_ran.txt"; }
+
+# ---------------------------------------------------------------- end of a run
+
+e2e_show_diagnostics() {
+  local f
+  echo "--- diagnostics (work folder $E2E_WORK)" >&2
+  for f in "$E2E_APP_DIR/__lobby_dl_debug.log" "$E2E_WORK/package-sizes.log" \
+    "$E2E_SERVERS/update-access.log" \
+    "$E2E_SERVERS/stats.log" "$E2E_SERVERS/site-access.log" "$E2E_WORK"/wine-*.log; do
+    [ -s "$f" ] || continue
+    echo "--- $f (last 25 lines)" >&2
+    tail -n 25 "$f" | tr -d '\r' >&2
+  done
+  if [ -d "$E2E_INSTALL_DIR" ]; then
+    echo "--- install folder $E2E_INSTALL_DIR" >&2
+    ls -la "$E2E_INSTALL_DIR" >&2
+  fi
+  echo "--- screenshots: $E2E_SHOTS" >&2
+}
+
+e2e_cleanup() {
+  local pid
+  for pid in "${E2E_PIDS[@]+"${E2E_PIDS[@]}"}"; do
+    kill -9 "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+  done
+  e2e_update_stop
+  e2e_nginx_stop site
+  [ -n "${E2E_EXTRA_CLEANUP:-}" ] && eval "$E2E_EXTRA_CLEANUP"
+  return 0
+}
+
+e2e_finish() {
+  if [ "$E2E_FAILURES" -gt 0 ]; then
+    e2e_show_diagnostics
+    echo "$(basename "$0"): $E2E_FAILURES check(s) failed" >&2
+    exit 1
+  fi
+  echo "$(basename "$0"): all checks passed" >&2
+  exit 0
+}
+
+# e2e_skip REASON: the scenario cannot run on this machine (ctest shows it as skipped).
+e2e_skip() {
+  echo "SKIP: $*" >&2
+  exit 77
+}

@@ -1,0 +1,25 @@
+#include "ui/installer/folder_choice_text.h"
+
+#include "app/install_base.h"
+#include "base/bounded_text.h"
+
+namespace dl {
+
+namespace {
+constexpr size_t kDriveRootAnsiLength = 3;  // "E:\"
+}
+
+bool ChosenFolderTexts(const wchar_t* path, size_t ansiLength, const wchar_t* displayName,
+                       wchar_t* base, size_t baseCap, wchar_t* label, size_t labelCap) {
+  bool ok = CopyBounded(base, baseCap, path);
+  if (ok && ansiLength != kDriveRootAnsiLength) ok = AppendBounded(base, baseCap, L"\\");
+  // The label names the lobby's own folder under the base, as the default one does.
+  ok = ok && FormatPathLabel(base, displayName, label, labelCap);
+  if (!ok) {
+    if (baseCap > 0) base[0] = L'\0';
+    if (labelCap > 0) label[0] = L'\0';
+  }
+  return ok;
+}
+
+}  // namespace dl

@@ -1,0 +1,155 @@
+// What the user can make the installer do: the install button by install state, close to the
+// tray, minimise, the folder choice, the notice's buttons, the tray menu's exit, and a second
+// start of the program (or the worker's success), which acts like a click on the install
+// button after bringing the window to the front.
+#include "app/instance_guard.h"
+#include "install/channel_profile.h"
+#include "ui/installer/download_window.h"
+#include "ui/installer/window_messages.h"
+
+namespace dl {
+
+namespace {
+constexpr wchar_t kPauseText[] = L"暂停安装";
+constexpr wchar_t kContinueText[] = L"继续安装";
+constexpr wchar_t kPausedSpeedText[] = L"当前下载速度：0K/S";
+// A worker puts up its notice as its last act; a new one waits this long for it to be gone.
+constexpr DWORD kWorkerHandoverMs = 5000;
+}  // namespace
+
+LRESULT DownloadWindow::Notify(ControlEvent* event, Control* source) {
+  if (event == nullptr || source == nullptr || event->code != CN_CLICK) return 0;
+  switch (source->GetId()) {
+    case ID_INSTALL:
+      OnInstallClick();
+      break;
+    case ID_CLOSE:
+      // The installation goes on; the tray icon brings the window back.
+      trayIcon_.ShowIcon();
+      ShowWindow(GetHwnd(), SW_HIDE);
+      break;
+    case ID_MINIMIZE:
+      ShowWindow(GetHwnd(), SW_MINIMIZE);
+      break;
+    case ID_MODIFY_PATH:
+      ChooseFolder();
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+void DownloadWindow::OnInstallClick() {
+  // Each step changes the state only from the one it read: the worker may have moved on to
+  // the extraction meanwhile, and then the click does nothing.
+  int state = g_installState.load();
+  switch (state) {
+    case Idle:
+      if (!g_installState.compare_exchange_strong(state, Downloading)) return;
+      SetTimer(TIMER_PROGRESS, TIMER_PROGRESS_MS);
+      ui_.installLabel->SetText(kPauseText);
+      gate_.Resume();
+      StartWorker();
+      ui_.modifyButton->Enable(0);
+      ui_.runner->Show(1);
+      break;
+    case Downloading:
+      // The worker stops at its next pause point, between two blocks, holding no lock.
+      gate_.Pause();
+      if (!g_installState.compare_exchange_strong(state, Paused)) {
+        gate_.Resume();
+        return;
+      }
+      KillTimer(TIMER_PROGRESS);
+      ui_.installLabel->SetText(kContinueText);
+      ui_.speedLabel->SetText(kPausedSpeedText);
+      KillTimer(TIMER_RUNNER);
+      break;
+    case Paused:
+      if (!g_installState.compare_exchange_strong(state, Downloading)) return;
+      SetTimer(TIMER_PROGRESS, TIMER_PROGRESS_MS);
+      ui_.installLabel->SetText(kPauseText);
+      gate_.Resume();
+      SetTimer(TIMER_RUNNER, TIMER_RUNNER_MS);
+      break;
+    case Installed:
+      LaunchLobby();
+      break;
+    default:  // Extracting: the click waits for the outcome
+      break;
+  }
+}
+
+void DownloadWindow::StartWorker() {
+  // The thread before it has finished (a new one follows only its notice); its handle goes.
+  ResetEvent(reportDone_.Get());
+  stopRequested.store(0);
+  workerThread_.Reset(CreateThread(nullptr, 0, &DownloadWindow::WorkerMain, this, 0, nullptr));
+}
+
+void DownloadWindow::StartNewWorker(bool heldPaused) {
+  // Both download through the one client: a worker that does not end keeps it to itself.
+  if (workerThread_ &&
+      WaitForSingleObject(workerThread_.Get(), kWorkerHandoverMs) != WAIT_OBJECT_0) {
+    return;
+  }
+  g_installState.store(heldPaused ? Paused : Downloading);
+  ui_.installLabel->SetText(heldPaused ? kContinueText : kPauseText);
+  if (heldPaused) {
+    gate_.Pause();
+  } else {
+    gate_.Resume();
+  }
+  StartWorker();
+}
+
+void DownloadWindow::Activate() {
+  WriteChannelProfile(InstallFolder().c_str());
+  trayIcon_.HideIcon();
+  ShowWindow(GetHwnd(), SW_RESTORE);
+  SetForegroundWindow(GetHwnd());
+  ControlEvent click = {0, 0, CN_CLICK};
+  Notify(&click, ui_.installButton);
+}
+
+LRESULT DownloadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (WM_DOWNLOADER_ACTIVATE != 0 && message == WM_DOWNLOADER_ACTIVATE) {
+    Activate();
+  } else {
+    switch (message) {
+      case WM_COMMAND:
+        if (wParam == ID_TRAY_EXIT) {
+          trayIcon_.HideIcon();
+          CanClose();
+        }
+        break;
+      case WM_SHOW_ICON_TIP:
+        if (lParam != 0)
+          ShowIconTip(reinterpret_cast<HWND>(wParam), reinterpret_cast<RECT*>(lParam));
+        break;
+      case WM_START_WORKER:
+        StartNewWorker(false);
+        break;
+      case WM_START_WORKER_PAUSED:
+        StartNewWorker(true);
+        break;
+      case WM_ATTACH_BANNER:
+        // The banner is made on its own thread; it joins the tree only here, on this one.
+        if (lParam != 0) {
+          Control* banner = reinterpret_cast<Control*>(lParam);
+          banner->SetParent(this);
+          banner->Invalidate(nullptr, 0);
+        }
+        break;
+      case WM_HOST_REQUEST:
+        RunQueuedRequests();
+        break;
+      default:
+        break;
+    }
+  }
+  return SkinWindow::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace dl
