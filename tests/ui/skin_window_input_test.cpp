@@ -88,6 +88,16 @@ TEST(Hover, EnterAndLeaveFollowTheControlUnderTheMouse) {
   EXPECT_EQ(s.window.trackingMouse(), 0);
   SendMessageW(s.hwnd, WM_MOUSEHOVER, 0, Point(20, 20));
   EXPECT_TRUE(s.Take().empty()) << "a hover notice with nothing under the mouse calls nobody";
+
+  // A late leave notice must not swallow the next press on the control under the pointer.
+  s.EndStartingCapture();
+  s.Send(WM_MOUSEMOVE, 20, 20);
+  SendMessageW(s.hwnd, WM_MOUSELEAVE, 0, 0);
+  s.Take();
+  s.Send(WM_LBUTTONDOWN, 20, 20, MK_LBUTTON);
+  EXPECT_EQ(s.Take(), (Log{"enter A", "ldown A", "killfocus window", "setfocus A"}));
+  EXPECT_EQ(s.window.captureControl(), s.a);
+  s.Send(WM_LBUTTONUP, 20, 20);
 }
 
 TEST(Hover, TrackingIsRequestedOncePerNotice) {

@@ -68,6 +68,7 @@ class SkinWindow : public Control {
   bool RunPendingDeletes();
   void OnPaintMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   bool IsPerPixelAlpha();
+  void UpdateHover(WPARAM wParam, LPARAM lParam);
   void OnMouseMoveMessage(WPARAM wParam, LPARAM lParam);
   // False when the press started a window drag (and was answered with 0).
   bool OnPress(UINT msg, WPARAM wParam, LPARAM lParam);

@@ -112,13 +112,16 @@ bool SkinWindow::RunPendingDeletes() {
   return false;
 }
 
-void SkinWindow::OnMouseMoveMessage(WPARAM wParam, LPARAM lParam) {
+void SkinWindow::UpdateHover(WPARAM wParam, LPARAM lParam) {
   Control* hit = HitTest(MouseX(lParam), MouseY(lParam));
-  if (hit != hoverControl_) {
-    if (hoverControl_ != nullptr) hoverControl_->OnMouseLeave(wParam, lParam);
-    if (hit != nullptr) hit->OnMouseEnter(wParam, lParam);
-    hoverControl_ = hit;
-  }
+  if (hit == hoverControl_) return;
+  if (hoverControl_ != nullptr) hoverControl_->OnMouseLeave(wParam, lParam);
+  if (hit != nullptr) hit->OnMouseEnter(wParam, lParam);
+  hoverControl_ = hit;
+}
+
+void SkinWindow::OnMouseMoveMessage(WPARAM wParam, LPARAM lParam) {
+  UpdateHover(wParam, lParam);
   if (captureControl_ != nullptr) {
     captureControl_->OnMouseMove(wParam, lParam);
   } else if (hoverControl_ != nullptr) {
@@ -137,6 +140,9 @@ void SkinWindow::OnMouseMoveMessage(WPARAM wParam, LPARAM lParam) {
 }
 
 bool SkinWindow::OnPress(UINT msg, WPARAM wParam, LPARAM lParam) {
+  // A leave notice can arrive after the move that brought the pointer back, clearing the
+  // hover while the pointer is over a control; the press point is the truth.
+  UpdateHover(wParam, lParam);
   if (hoverControl_ == nullptr) return true;
   if (msg == WM_LBUTTONDOWN) {
     RECT drag;
