@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace dl {
@@ -18,22 +20,17 @@ class FakeStrings : public ConfigStrings {
   std::map<unsigned, std::wstring> wide;
   std::vector<std::wstring> shown;
 
-  int LoadNarrow(unsigned id, char* buf, int cap) override {
-    auto it = narrow.find(id);
-    if (it == narrow.end() || cap <= 0) return 0;
-    int n = static_cast<int>(std::min<size_t>(it->second.size(), static_cast<size_t>(cap - 1)));
-    std::memcpy(buf, it->second.data(), static_cast<size_t>(n));
-    buf[n] = '\0';
-    return n;
+  template <typename Char, typename Text>
+  static int Load(const std::map<unsigned, Text>& texts, unsigned id, Char* buf, int cap) {
+    auto it = texts.find(id);
+    if (it == texts.end() || cap <= 0) return 0;
+    const size_t n = std::min<size_t>(it->second.size(), static_cast<size_t>(cap - 1));
+    std::copy(it->second.begin(), it->second.begin() + n, buf);
+    buf[n] = Char{0};
+    return static_cast<int>(n);
   }
-  int LoadWide(unsigned id, wchar_t* buf, int cap) override {
-    auto it = wide.find(id);
-    if (it == wide.end() || cap <= 0) return 0;
-    int n = static_cast<int>(std::min<size_t>(it->second.size(), static_cast<size_t>(cap - 1)));
-    std::wmemcpy(buf, it->second.data(), static_cast<size_t>(n));
-    buf[n] = L'\0';
-    return n;
-  }
+  int LoadNarrow(unsigned id, char* buf, int cap) override { return Load(narrow, id, buf, cap); }
+  int LoadWide(unsigned id, wchar_t* buf, int cap) override { return Load(wide, id, buf, cap); }
   void ReportMissing(const wchar_t* message) override { shown.emplace_back(message); }
 };
 
@@ -64,63 +61,50 @@ TEST_F(SiteConfigTest, AllStringsPresentFillEveryValueSilently) {
 }
 
 TEST_F(SiteConfigTest, OnlyTheValueOneSelectsTheTestServer) {
-  const struct {
-    const char* value;
-    const char* host;
-  } cases[] = {{"1", "test.example"},
-               {"2", "official.example"},
-               {"0", "official.example"},
-               {"x", "official.example"},
-               {"01", "test.example"}};
-  for (const auto& c : cases) {
+  const std::pair<const char*, const char*> kCases[] = {{"1", "test.example"},
+                                                        {"01", "test.example"},
+                                                        {"2", "official.example"},
+                                                        {"0", "official.example"},
+                                                        {"x", "official.example"}};
+  for (const auto& c : kCases) {
     g_serverHost = "official.example";
-    strings.narrow[ID_IFOFFICIAL] = c.value;
+    strings.narrow[ID_IFOFFICIAL] = c.first;
     ReadSiteConfiguration(strings, "test.example");
-    EXPECT_STREQ(g_serverHost, c.host) << "switch " << c.value;
+    EXPECT_STREQ(g_serverHost, c.second) << "switch " << c.first;
   }
 }
 
-TEST_F(SiteConfigTest, MissingSwitchKeepsTheOfficialHostAndSaysSo) {
-  strings.narrow.erase(ID_IFOFFICIAL);
-  ReadSiteConfiguration(strings, "test.example");
-  EXPECT_STREQ(g_serverHost, "official.example");
-  ASSERT_EQ(strings.shown.size(), 1u);
-  EXPECT_EQ(strings.shown[0], L"读取ID_IFOFFICIAL配置错误");
-}
-
-TEST_F(SiteConfigTest, EachMissingStringShowsItsOwnMessageInReadingOrder) {
-  strings.narrow.clear();
-  strings.wide.clear();
-  ReadSiteConfiguration(strings, "test.example");
-  EXPECT_EQ(g_channelId, 0);
-  EXPECT_EQ(g_packagePath[0], '\0');
-  EXPECT_EQ(g_bannerUrl[0], L'\0');
-  const std::vector<std::wstring> expected = {
-      L"读取ID_CHANNAL配置错误", L"读取ID_IFOFFICIAL配置错误", L"读取ID_DOWNLOADURL配置错误",
-      L"读取ID_BANNERURL配置错误"};
-  EXPECT_EQ(strings.shown, expected);
-}
-
-TEST_F(SiteConfigTest, MissingChannelLeavesZeroButReadsTheRest) {
+// Each missing string shows its own message, in reading order, keeps its value's default
+// and leaves the others to be read.
+TEST_F(SiteConfigTest, MissingStringsAreReportedAndTheRestIsStillRead) {
   strings.narrow.erase(ID_CHANNAL);
   ReadSiteConfiguration(strings, "test.example");
   EXPECT_EQ(g_channelId, 0);
   EXPECT_STREQ(g_packagePath, "/update/rolk_lobby_full.zip");
-  ASSERT_EQ(strings.shown.size(), 1u);
-  EXPECT_EQ(strings.shown[0], L"读取ID_CHANNAL配置错误");
+  EXPECT_EQ(strings.shown, std::vector<std::wstring>{L"读取ID_CHANNAL配置错误"});
+
+  strings.shown.clear();
+  strings.narrow.clear();
+  strings.wide.clear();
+  g_packagePath[0] = '\0';
+  ReadSiteConfiguration(strings, "test.example");
+  EXPECT_STREQ(g_serverHost, "official.example");
+  EXPECT_EQ(g_packagePath[0], '\0');
+  EXPECT_EQ(g_bannerUrl[0], L'\0');
+  EXPECT_EQ(strings.shown, (std::vector<std::wstring>{
+                               L"读取ID_CHANNAL配置错误", L"读取ID_IFOFFICIAL配置错误",
+                               L"读取ID_DOWNLOADURL配置错误", L"读取ID_BANNERURL配置错误"}));
 }
 
-TEST_F(SiteConfigTest, NonNumericChannelIsZeroNotAnError) {
+TEST_F(SiteConfigTest, ChannelReadsLeadingDigitsAndOverlongTextsStayInTheirBuffers) {
   strings.narrow[ID_CHANNAL] = "12ab";
   ReadSiteConfiguration(strings, "test.example");
   EXPECT_EQ(g_channelId, 12);
   strings.narrow[ID_CHANNAL] = "abc";
   ReadSiteConfiguration(strings, "test.example");
   EXPECT_EQ(g_channelId, 0);
-  EXPECT_TRUE(strings.shown.empty());
-}
+  EXPECT_TRUE(strings.shown.empty()) << "a non-numeric channel is no missing string";
 
-TEST_F(SiteConfigTest, OverlongTextsStayTerminatedInsideTheirBuffers) {
   strings.narrow[ID_DOWNLOADURL] = std::string(5000, 'p');
   strings.wide[ID_BANNERURL] = std::wstring(5000, L'b');
   ReadSiteConfiguration(strings, "test.example");

@@ -16,12 +16,12 @@ struct FakeTraits {
   static void Close(int h) noexcept { g_closed.push_back(h); }
 };
 using Owner = UniqueOwner<FakeTraits>;
+static_assert(!std::is_copy_constructible_v<Owner> && !std::is_copy_assignable_v<Owner>,
+              "owners must not copy");
 
-static_assert(!std::is_copy_constructible_v<Owner>, "owners must not copy");
-static_assert(!std::is_copy_assignable_v<Owner>, "owners must not copy");
-
-TEST(UniqueOwner, ClosesExactlyOnceAcrossMovesAndResets) {
+TEST(UniqueOwner, ClosesExactlyOnceAcrossMovesResetsAndRelease) {
   g_closed.clear();
+  int released = 0;
   {
     Owner a(3);
     Owner b(std::move(a));
@@ -32,20 +32,12 @@ TEST(UniqueOwner, ClosesExactlyOnceAcrossMovesAndResets) {
     Owner d(5);
     d = std::move(d);  // self-move keeps the handle
     EXPECT_EQ(d.Get(), 5);
+    Owner e(7);
+    released = e.Release();  // handed over, never closed
+    EXPECT_FALSE(e);
   }
+  EXPECT_EQ(released, 7);
   EXPECT_EQ(g_closed, (std::vector<int>{3, 5, 4}));
-}
-
-TEST(UniqueOwner, ReleaseHandsOverWithoutClosing) {
-  g_closed.clear();
-  int raw;
-  {
-    Owner a(7);
-    raw = a.Release();
-    EXPECT_FALSE(a);
-  }
-  EXPECT_EQ(raw, 7);
-  EXPECT_TRUE(g_closed.empty());
 }
 
 }  // namespace

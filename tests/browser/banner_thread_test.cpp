@@ -10,34 +10,33 @@
 #include <gdiplus.h>
 
 #include <cstdio>
-#include <vector>
+#include <string>
 
 #include "app/site_config.h"
 #include "browser/banner_browser.h"
 #include "browser/banner_thread.h"
-#include "tests/browser/browser_test_support.h"
 #include "ui/framework/skin_window.h"
 #include "ui/installer/window_messages.h"
 
 namespace {
 
-using dltest::SameRect;
+std::string Text(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+         "," + std::to_string(r.bottom);
+}
 
 // What the window thread saw when the banner arrived, recorded there.
 struct Arrival {
   DWORD windowThread = 0;
-  DWORD sender = 0;
   bool sent = false;
   dl::Control* control = nullptr;
   dl::Control* parentBefore = nullptr;
   dl::Control* parentAfter = nullptr;
   bool isBanner = false;
   bool inChildren = false;
-  RECT rect = {};
-  int id = -1;
+  std::string rect;
   HWND controlHwnd = nullptr;
   HWND browserWindow = nullptr;
-  HWND browserParent = nullptr;
   DWORD browserThread = 0;
 };
 
@@ -60,13 +59,11 @@ class AttachingWindow : public dl::SkinWindow {
     a.control->SetParent(this);
     a.parentAfter = a.control->parent();
     for (dl::Control* child : children()) a.inChildren |= child == a.control;
-    a.rect = a.control->GetRect();
-    a.id = a.control->GetId();
+    a.rect = Text(a.control->GetRect());
     a.controlHwnd = a.control->GetHwnd();
     if (auto* banner = dynamic_cast<dl::BannerBrowser*>(a.control)) {
       a.isBanner = true;
       a.browserWindow = banner->browserWindow();
-      a.browserParent = GetParent(a.browserWindow);
       a.browserThread = GetWindowThreadProcessId(a.browserWindow, nullptr);
     }
     SetEvent(attached_);
@@ -125,14 +122,16 @@ TEST(BannerThread, BannerJoinsTheWindowTreeOnTheWindowThread) {
   EXPECT_EQ(arrival.parentBefore, nullptr);
   EXPECT_EQ(arrival.parentAfter, static_cast<dl::Control*>(start.window));
   EXPECT_TRUE(arrival.inChildren);
-  EXPECT_TRUE(SameRect(arrival.rect, RECT{2, 37, 597, 211}));
-  EXPECT_EQ(arrival.id, 0);
+  EXPECT_EQ(arrival.rect, "2,37,597,211");
   EXPECT_EQ(arrival.controlHwnd, hwnd);
   // The browser's window is already in the installer window, and belongs to the banner thread.
   ASSERT_NE(arrival.browserWindow, nullptr);
-  EXPECT_EQ(arrival.browserParent, hwnd);
+  EXPECT_EQ(GetParent(arrival.browserWindow), hwnd);
   EXPECT_EQ(arrival.browserThread, bannerThreadId);
-  EXPECT_TRUE(SameRect(dltest::ChildRect(hwnd, arrival.browserWindow), RECT{2, 37, 597, 211}));
+  RECT placed = {};
+  GetWindowRect(arrival.browserWindow, &placed);
+  MapWindowPoints(HWND_DESKTOP, hwnd, reinterpret_cast<POINT*>(&placed), 2);
+  EXPECT_EQ(Text(placed), "2,37,597,211");
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(arrival.browserWindow, GWL_STYLE)) & 0x56000000u,
             0x56000000u);
 

@@ -4,31 +4,26 @@
 
 #include <cstdint>
 #include <cstring>
-#include <set>
+#include <utility>
 
 #include "install/list_view_layout.h"
 
 namespace dl {
 namespace {
 
-uint64_t ReadLittle(const unsigned char* bytes, size_t offset, size_t width) {
+// The little-endian field of the given width at offset.
+uint64_t Field(const RemoteItemRecord& record, size_t offset, size_t width) {
   uint64_t value = 0;
-  for (size_t i = 0; i < width; ++i) value |= uint64_t{bytes[offset + i]} << (8 * i);
+  for (size_t i = 0; i < width; ++i) value |= uint64_t{record.bytes[offset + i]} << (8 * i);
   return value;
 }
-
-// Every byte outside the named fields (offset, width) must be zero.
-void ExpectZeroOutside(const RemoteItemRecord& record, std::set<size_t> used) {
-  for (size_t i = 0; i < sizeof record.bytes; ++i) {
-    if (used.count(i) == 0) {
-      EXPECT_EQ(record.bytes[i], 0) << "byte " << i;
-    }
+// Whether every byte outside the given (offset, width) fields is zero.
+bool ZeroOutside(RemoteItemRecord record, std::initializer_list<std::pair<size_t, size_t>> fields) {
+  for (const auto& f : fields) std::memset(record.bytes + f.first, 0, f.second);
+  for (unsigned char b : record.bytes) {
+    if (b != 0) return false;
   }
-}
-
-std::set<size_t> Span(size_t offset, size_t width, std::set<size_t> into = {}) {
-  for (size_t i = 0; i < width; ++i) into.insert(offset + i);
-  return into;
+  return true;
 }
 
 TEST(ListViewLayout, FollowsTheShellsBitnessNotTheProgramsAnswer) {
@@ -36,39 +31,29 @@ TEST(ListViewLayout, FollowsTheShellsBitnessNotTheProgramsAnswer) {
   EXPECT_EQ(ChooseListViewLayout(true, false), ListViewLayout::k64Bit);
   EXPECT_EQ(ChooseListViewLayout(false, true), ListViewLayout::k64Bit);
   EXPECT_EQ(ChooseListViewLayout(false, false), ListViewLayout::k32Bit);
-  EXPECT_EQ(RemoteRecordSize(ListViewLayout::k64Bit), 48u);
-  EXPECT_EQ(RemoteBlockSize(ListViewLayout::k64Bit), 1072u);
-  EXPECT_EQ(RemoteRecordSize(ListViewLayout::k32Bit), 40u);
-  EXPECT_EQ(RemoteBlockSize(ListViewLayout::k32Bit), 1064u);
 }
 
-TEST(ListViewLayout, The64BitRecordPointsAtTheTextAfterIt) {
+TEST(ListViewLayout, RecordsPointAtTheTextRightAfterThemAndCarryNothingElse) {
   RemoteItemRecord record;
-  // Above 4 GB, so a pointer cut to 32 bits shows.
-  const uint64_t block = 0x000001F712340000ull;
-  ASSERT_TRUE(BuildRemoteItemRecord(ListViewLayout::k64Bit, block, &record));
+  const uint64_t high = 0x000001F712340000ull;  // above 4 GB, so a cut pointer shows
+  ASSERT_TRUE(BuildRemoteItemRecord(ListViewLayout::k64Bit, high, &record));
   EXPECT_EQ(record.size, 48u);
-  EXPECT_EQ(ReadLittle(record.bytes, 24, 8), block + 48);
-  EXPECT_EQ(ReadLittle(record.bytes, 32, 4), 1024u);
-  ExpectZeroOutside(record, Span(24, 8, Span(32, 4)));
-
+  EXPECT_EQ(Field(record, 24, 8), high + 48);
+  EXPECT_EQ(Field(record, 32, 4), 1024u);
+  EXPECT_TRUE(ZeroOutside(record, {{24, 8}, {32, 4}}));
   EXPECT_FALSE(BuildRemoteItemRecord(ListViewLayout::k64Bit, UINT64_MAX - 100, &record));
-}
 
-TEST(ListViewLayout, The32BitRecordPointsAtTheTextAfterItBelow4GB) {
-  RemoteItemRecord record;
   ASSERT_TRUE(BuildRemoteItemRecord(ListViewLayout::k32Bit, 0x7FFD0000u, &record));
   EXPECT_EQ(record.size, 40u);
-  EXPECT_EQ(ReadLittle(record.bytes, 20, 4), 0x7FFD0000u + 40);
-  EXPECT_EQ(ReadLittle(record.bytes, 24, 4), 1024u);
-  ExpectZeroOutside(record, Span(20, 4, Span(24, 4)));
-
+  EXPECT_EQ(Field(record, 20, 4), 0x7FFD0000u + 40);
+  EXPECT_EQ(Field(record, 24, 4), 1024u);
+  EXPECT_TRUE(ZeroOutside(record, {{20, 4}, {24, 4}}));
   // The last block that still ends within 4 GB, and the first that does not.
-  const uint64_t last = (uint64_t{1} << 32) - 1064;
+  const uint64_t last = (uint64_t{1} << 32) - RemoteBlockSize(ListViewLayout::k32Bit);
   ASSERT_TRUE(BuildRemoteItemRecord(ListViewLayout::k32Bit, last, &record));
-  EXPECT_EQ(ReadLittle(record.bytes, 20, 4), last + 40);
+  EXPECT_EQ(Field(record, 20, 4), last + 40);
   EXPECT_FALSE(BuildRemoteItemRecord(ListViewLayout::k32Bit, last + 1, &record));
-  EXPECT_FALSE(BuildRemoteItemRecord(ListViewLayout::k32Bit, 0x000001F712340000ull, &record));
+  EXPECT_FALSE(BuildRemoteItemRecord(ListViewLayout::k32Bit, high, &record));
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,29 +17,7 @@
 namespace dl {
 namespace {
 
-constexpr char kFakeMark[] = "dl_fake_desktop";
-
-struct FakeReport {
-  DWORD pid = 0;
-  HWND listView = nullptr;
-  std::vector<RECT> items;
-};
-
-bool ParseReport(const std::string& text, FakeReport* report) {
-  std::istringstream in(text);
-  std::string word;
-  unsigned long long handle = 0;
-  if (!(in >> word >> report->pid) || word != "pid") return false;
-  if (!(in >> word >> handle) || word != "listview") return false;
-  report->listView = reinterpret_cast<HWND>(static_cast<UINT_PTR>(handle));
-  int index = 0;
-  RECT r = {};
-  while (in >> word >> index >> r.left >> r.top >> r.right >> r.bottom) {
-    if (word != "item" || index != static_cast<int>(report->items.size())) return false;
-    report->items.push_back(r);
-  }
-  return in.eof();
-}
+using Items = std::vector<std::string>;
 
 // Top-level windows of the desktop classes the search looks at.
 std::vector<HWND> DesktopWindows() {
@@ -52,15 +30,30 @@ std::vector<HWND> DesktopWindows() {
   }
   return found;
 }
+void WaitForNoDesktopWindows() {
+  for (int waited = 0; waited < 5000 && !DesktopWindows().empty(); waited += 20) Sleep(20);
+}
+
+std::string Text(const RECT& r) {
+  std::ostringstream out;
+  out << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+  return out.str();
+}
+
+// The fake's report: "pid N listview HANDLE" and "item INDEX LEFT TOP RIGHT BOTTOM" per item.
+struct FakeReport {
+  DWORD pid = 0;
+  HWND listView = nullptr;
+  std::vector<std::string> items;  // as Text() writes them
+};
 
 class FakeDesktop {
  public:
   // Starts the fake with an arrangement and item texts and waits for its report.
   ::testing::AssertionResult Start(const std::wstring& folder, const char* arrangement,
-                                   const std::vector<std::string>& items) {
+                                   const Items& items) {
     const std::wstring reportPath = folder + L"\\fake_desktop_report.txt";
     DeleteFileW(reportPath.c_str());
-    report = FakeReport();
     std::string args =
         std::string(arrangement) + " \"" + std::string(reportPath.begin(), reportPath.end()) + "\"";
     for (const std::string& item : items) args += " \"" + item + "\"";
@@ -68,29 +61,30 @@ class FakeDesktop {
                       std::wstring(args.begin(), args.end()))) {
       return ::testing::AssertionFailure() << "fake_desktop.exe did not start: " << GetLastError();
     }
-    for (int waited = 0; waited < 15000; waited += 20) {
+    for (int waited = 0; waited < 15000; waited += 20, Sleep(20)) {
       DWORD code = 0;
-      if (child_.Wait(0, &code)) {
-        return ::testing::AssertionFailure() << "fake_desktop.exe ended with " << code;
+      if (child_.Wait(0, &code)) return ::testing::AssertionFailure() << "it ended with " << code;
+      if (!dltest::FileExists(reportPath)) continue;
+      std::istringstream in(dltest::ReadWholeFile(reportPath));
+      std::string pid, list, item;
+      unsigned long long handle = 0;
+      report = FakeReport();
+      in >> pid >> report.pid >> list >> handle;
+      report.listView = reinterpret_cast<HWND>(static_cast<UINT_PTR>(handle));
+      RECT r;
+      for (int index; in >> item >> index >> r.left >> r.top >> r.right >> r.bottom;) {
+        report.items.push_back(Text(r));
       }
-      if (dltest::FileExists(reportPath)) {
-        if (!ParseReport(dltest::ReadWholeFile(reportPath), &report)) {
-          return ::testing::AssertionFailure() << "unreadable report";
-        }
-        if (report.items.size() != items.size()) {
-          return ::testing::AssertionFailure() << report.items.size() << " items reported";
-        }
-        return ::testing::AssertionSuccess();
+      if (pid != "pid" || list != "listview" || report.items.size() != items.size()) {
+        return ::testing::AssertionFailure() << "unreadable report";
       }
-      Sleep(20);
+      return ::testing::AssertionSuccess();
     }
     return ::testing::AssertionFailure() << "no report from fake_desktop.exe";
   }
-
-  // Ends the fake and waits until its windows are gone.
   void Stop() {
     child_.Terminate();
-    for (int waited = 0; waited < 5000 && !DesktopWindows().empty(); waited += 20) Sleep(20);
+    WaitForNoDesktopWindows();
   }
 
   FakeReport report;
@@ -99,27 +93,17 @@ class FakeDesktop {
   dltest::ChildProcess child_;
 };
 
-::testing::AssertionResult SameRect(const RECT& found, const RECT& expected) {
-  if (EqualRect(&found, &expected)) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure()
-         << "(" << found.left << "," << found.top << "," << found.right << "," << found.bottom
-         << ") instead of (" << expected.left << "," << expected.top << "," << expected.right << ","
-         << expected.bottom << ")";
-}
-
 class DesktopIconTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // A fake of an earlier test may still be going away.
-    for (int waited = 0; waited < 5000 && !DesktopWindows().empty(); waited += 20) Sleep(20);
+    WaitForNoDesktopWindows();  // a fake of an earlier test may still be going away
     for (HWND w : DesktopWindows()) {
       DWORD pid = 0;
       GetWindowThreadProcessId(w, &pid);
-      ASSERT_EQ(GetPropA(w, kFakeMark), nullptr) << "a fake desktop of pid " << pid << " stayed";
-      GTEST_SKIP() << "the bench has desktop windows of its own (pid " << pid
-                   << "); the fake desktop would not be the only one";
+      ASSERT_EQ(GetPropA(w, "dl_fake_desktop"), nullptr)
+          << "a fake desktop of " << pid << " stayed";
+      GTEST_SKIP() << "the bench has desktop windows of its own (pid " << pid << ")";
     }
-
     // The window opens its log by this name in the current folder, when the file exists.
     folder_ = dltest::FreshTempFolder(L"dl_desktop_icon");
     wchar_t current[MAX_PATH] = {};
@@ -135,9 +119,11 @@ class DesktopIconTest : public ::testing::Test {
   }
 
   std::string Log() const { return dltest::ReadWholeFile(folder_ + L"\\__lobby_dl_debug.log"); }
+  std::string Find(const char* name, HWND* listView = nullptr) {
+    return Text(FindDesktopIcon(log_, name, listView));
+  }
 
-  std::wstring folder_;
-  std::wstring oldCurrent_;
+  std::wstring folder_, oldCurrent_;
   DebugLog log_;
   FakeDesktop fake_;
 };
@@ -145,91 +131,56 @@ class DesktopIconTest : public ::testing::Test {
 TEST_F(DesktopIconTest, FindsEachItemUnderProgmanFirstMatchRegardlessOfCase) {
   ASSERT_TRUE(fake_.Start(folder_, "progman", {"Readme", "TAVORO", "Notes", "Tavoro", "Tavoro2"}));
   const FakeReport& fake = fake_.report;
-  ASSERT_NE(fake.listView, nullptr);
-
   HWND listView = nullptr;
-  RECT found = FindDesktopIcon(log_, "Tavoro", &listView);
+  EXPECT_EQ(Find("Tavoro", &listView), fake.items[1]) << "not the first match";
   EXPECT_EQ(listView, fake.listView);
-  EXPECT_FALSE(IsRectEmpty(&found));
-  EXPECT_TRUE(SameRect(found, fake.items[1]));
-  EXPECT_FALSE(EqualRect(&found, &fake.items[3])) << "a later match won";
-
-  // Client coordinates of the list view: it does not sit at the screen's origin, so screen
-  // coordinates would differ.
+  // Client coordinates of the list view, which does not sit at the screen's origin.
   POINT origin = {0, 0};
   ClientToScreen(fake.listView, &origin);
   EXPECT_TRUE(origin.x != 0 && origin.y != 0);
-
-  // Every index reaches its own item; the handle output is optional.
-  const char* names[] = {"readme", "tavoro", "NOTES", "tavoro", "Tavoro2"};
-  for (int i : {0, 2, 4}) {
-    EXPECT_TRUE(SameRect(FindDesktopIcon(log_, names[i], nullptr), fake.items[i])) << names[i];
-  }
+  EXPECT_EQ(Find("readme"), fake.items[0]);
+  EXPECT_EQ(Find("NOTES"), fake.items[2]);
+  EXPECT_EQ(Find("Tavoro2"), fake.items[4]);
   EXPECT_EQ(Log(), "IsWow64 = true\r\nIsWow64 = true\r\nIsWow64 = true\r\nIsWow64 = true\r\n");
 }
 
-TEST_F(DesktopIconTest, FindsTheListViewUnderAWorkerWFurtherDownTheZOrder) {
-  ASSERT_TRUE(fake_.Start(folder_, "workerw", {"Readme", "Tavoro"}));
-  const FakeReport& fake = fake_.report;
-  // The first worker has no view, and "Progman" none either: only the walk reaches the list.
-  HWND first = FindWindowA("WorkerW", nullptr);
-  ASSERT_NE(first, nullptr);
-  ASSERT_EQ(FindWindowExA(first, nullptr, "SHELLDLL_DefView", nullptr), nullptr);
-  ASSERT_NE(GetWindow(first, GW_HWNDNEXT), GetParent(GetParent(fake.listView)));
-  ASSERT_EQ(FindWindowExA(FindWindowA("Progman", "Program Manager"), nullptr, "SHELLDLL_DefView",
-                          nullptr),
-            nullptr);
-
-  HWND listView = nullptr;
-  RECT found = FindDesktopIcon(log_, "tavoro", &listView);
-  EXPECT_EQ(listView, fake.listView);
-  EXPECT_TRUE(SameRect(found, fake.items[1]));
-  EXPECT_EQ(Log(), "IsWow64 = true\r\n");
+// The list view may sit under a "WorkerW" further down the Z order than an empty one, or only
+// under "Progman" when the WorkerW's view holds none.
+TEST_F(DesktopIconTest, FindsTheListViewInTheOtherShellArrangements) {
+  for (const char* arrangement : {"workerw", "workerw-noview"}) {
+    SCOPED_TRACE(arrangement);
+    ASSERT_TRUE(fake_.Start(folder_, arrangement, {"Readme", "Tavoro"}));
+    HWND listView = nullptr;
+    EXPECT_EQ(Find("tavoro", &listView), fake_.report.items[1]);
+    EXPECT_EQ(listView, fake_.report.listView);
+    fake_.Stop();
+  }
+  EXPECT_EQ(Log(), "IsWow64 = true\r\nIsWow64 = true\r\n");
 }
 
-TEST_F(DesktopIconTest, FallsBackToProgmanWhenTheWorkerWViewHoldsNoList) {
-  ASSERT_TRUE(fake_.Start(folder_, "workerw-noview", {"Tavoro"}));
-  HWND listView = nullptr;
-  RECT found = FindDesktopIcon(log_, "Tavoro", &listView);
-  EXPECT_EQ(listView, fake_.report.listView);
-  EXPECT_TRUE(SameRect(found, fake_.report.items[0]));
-  EXPECT_EQ(Log(), "IsWow64 = true\r\n");
-}
-
-TEST_F(DesktopIconTest, NoItemOfThatNameLogsTheNameAndTheLayout) {
-  ASSERT_TRUE(fake_.Start(folder_, "progman", {"Tavoro2", "Tavor", "Tavoro.lnk", "Readme"}));
-  HWND listView = nullptr;
-  RECT found = FindDesktopIcon(log_, "Tavoro", &listView);
-  EXPECT_EQ(listView, fake_.report.listView) << "the list view is handed back all the same";
-  EXPECT_TRUE(IsRectEmpty(&found));
-  EXPECT_EQ(found.left | found.top | found.right | found.bottom, 0);
-
-  // A desktop without any item.
-  fake_.Stop();
-  ASSERT_TRUE(fake_.Start(folder_, "progman", {}));
-  found = FindDesktopIcon(log_, "Tavoro", &listView);
-  EXPECT_EQ(listView, fake_.report.listView);
-  EXPECT_EQ(found.left | found.top | found.right | found.bottom, 0);
-  EXPECT_EQ(Log(),
-            "IsWow64 = true\r\nnot found x64 'Tavoro'\r\n"
-            "IsWow64 = true\r\nnot found x64 'Tavoro'\r\n");
-}
-
-TEST_F(DesktopIconTest, WithoutAListViewLogsItAndHandsBackNone) {
-  ASSERT_TRUE(fake_.Start(folder_, "nolist", {}));
-  HWND listView = reinterpret_cast<HWND>(1);
-  RECT found = FindDesktopIcon(log_, "Tavoro", &listView);
-  EXPECT_EQ(listView, nullptr);
-  EXPECT_EQ(found.left | found.top | found.right | found.bottom, 0);
-
-  // No desktop windows at all, as the bench's shell has it.
-  fake_.Stop();
-  ASSERT_TRUE(DesktopWindows().empty());
-  listView = reinterpret_cast<HWND>(1);
-  found = FindDesktopIcon(log_, "Tavoro", &listView);
-  EXPECT_EQ(listView, nullptr);
-  EXPECT_EQ(found.left | found.top | found.right | found.bottom, 0);
-  EXPECT_EQ(Log(), "hwndSysListView32 = NULL\r\nhwndSysListView32 = NULL\r\n");
+TEST_F(DesktopIconTest, NoMatchingItemOrNoListViewGivesAnEmptyRectAndALogLine) {
+  const struct {
+    const char* arrangement;  // null: no desktop windows at all, as the bench's shell has it
+    Items items;
+  } kCases[] = {{"progman", {"Tavoro2", "Tavor", "Tavoro.lnk", "Readme"}},
+                {"progman", {}},
+                {"nolist", {}},
+                {nullptr, {}}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.arrangement ? c.arrangement : "none");
+    if (c.arrangement != nullptr) {
+      ASSERT_TRUE(fake_.Start(folder_, c.arrangement, c.items));
+    }
+    HWND listView = reinterpret_cast<HWND>(1);
+    EXPECT_EQ(Find("Tavoro", &listView), "0,0,0,0");
+    // The list view is handed back all the same when there is one.
+    EXPECT_EQ(listView, c.arrangement ? fake_.report.listView : nullptr);
+    fake_.Stop();
+  }
+  EXPECT_EQ(
+      Log(),
+      "IsWow64 = true\r\nnot found x64 'Tavoro'\r\nIsWow64 = true\r\nnot found x64 'Tavoro'\r\n"
+      "hwndSysListView32 = NULL\r\nhwndSysListView32 = NULL\r\n");
 }
 
 // Committed private memory of a process, summed over its address space.
@@ -251,7 +202,7 @@ UINT_PTR HighestOfEightNewHandles() {
   UINT_PTR highest = 0;
   for (HANDLE& probe : probes) {
     probe = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, GetCurrentProcessId());
-    if (reinterpret_cast<UINT_PTR>(probe) > highest) highest = reinterpret_cast<UINT_PTR>(probe);
+    highest = std::max(highest, reinterpret_cast<UINT_PTR>(probe));
   }
   for (HANDLE probe : probes) CloseHandle(probe);
   return highest;
@@ -261,22 +212,19 @@ TEST_F(DesktopIconTest, RepeatedSearchesLeaveNoBlockInTheShellAndNoHandleHere) {
   ASSERT_TRUE(fake_.Start(folder_, "progman", {"Readme", "Tavoro"}));
   HANDLE shell = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, fake_.report.pid);
   ASSERT_NE(shell, nullptr);
-  FindDesktopIcon(log_, "Tavoro", nullptr);  // first-use allocations on both sides
-  FindDesktopIcon(log_, "Nobody", nullptr);
-
+  Find("Tavoro");  // first-use allocations on both sides
+  Find("Nobody");
   constexpr int kRounds = 64;
   const UINT_PTR handlesBefore = HighestOfEightNewHandles();
   const SIZE_T memoryBefore = CommittedPrivateBytes(shell);
   ASSERT_GT(memoryBefore, 0u);
   for (int i = 0; i < kRounds; ++i) {
-    const RECT found = FindDesktopIcon(log_, "Tavoro", nullptr);
-    ASSERT_FALSE(IsRectEmpty(&found));
-    FindDesktopIcon(log_, "Nobody", nullptr);
+    ASSERT_EQ(Find("Tavoro"), fake_.report.items[1]);
+    Find("Nobody");
   }
   const UINT_PTR handlesAfter = HighestOfEightNewHandles();
   const SIZE_T memoryAfter = CommittedPrivateBytes(shell);
   CloseHandle(shell);
-
   EXPECT_EQ(handlesAfter, handlesBefore);
   // A block left behind per search costs at least a page each.
   EXPECT_LT(memoryAfter, memoryBefore + kRounds * 4096 / 4)

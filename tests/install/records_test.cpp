@@ -22,30 +22,26 @@ class ChannelProfileTest : public ::testing::Test {
     dl::g_channelId = savedChannel_;
     dltest::RemoveTree(root_);
   }
-
   std::wstring Profile() const { return folder_ + L"IsLobbyLogin.dat"; }
   std::string Value(const char* section, const char* key) const {
-    char path[MAX_PATH];
+    char path[MAX_PATH], value[64] = {};
     WideCharToMultiByte(CP_ACP, 0, Profile().c_str(), -1, path, sizeof path, nullptr, nullptr);
-    char value[64] = {};
     GetPrivateProfileStringA(section, key, "<none>", value, sizeof value, path);
     return value;
   }
-  bool FolderIsEmpty() const {
+  // Names in the folder besides "." and "..".
+  int Entries() const {
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW((folder_ + L"*").c_str(), &data);
-    bool empty = true;
-    if (find == INVALID_HANDLE_VALUE) return empty;
-    do {
-      const std::wstring name = data.cFileName;
-      if (name != L"." && name != L"..") empty = false;
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    return empty;
+    int count = 0;
+    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &data)) {
+      count += wcscmp(data.cFileName, L".") != 0 && wcscmp(data.cFileName, L"..") != 0;
+    }
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+    return count;
   }
 
-  std::wstring root_;
-  std::wstring folder_;
+  std::wstring root_, folder_;
   int savedChannel_ = 0;
 };
 
@@ -53,7 +49,6 @@ TEST_F(ChannelProfileTest, WritesTheChannelAndKeepsTheRestOfAnExistingProfile) {
   dl::g_channelId = 200019;
   ASSERT_TRUE(dl::WriteChannelProfile(folder_.c_str()));
   EXPECT_EQ(dltest::ReadWholeFile(Profile()), "[ChannelID]\r\nChannelID=200019\r\n");
-
   ASSERT_TRUE(dltest::WriteWholeFile(
       Profile(),
       "[Login]\r\nUser=abc\r\n[ChannelID]\r\nChannelID=7\r\nOther=1\r\n[Tail]\r\nX=2\r\n"));
@@ -66,12 +61,10 @@ TEST_F(ChannelProfileTest, WritesTheChannelAndKeepsTheRestOfAnExistingProfile) {
 }
 
 TEST_F(ChannelProfileTest, WritesNothingWithoutAChannelOrAUsableFolder) {
-  dl::g_channelId = 0;
-  EXPECT_FALSE(dl::WriteChannelProfile(folder_.c_str()));
-  dl::g_channelId = -3;
-  EXPECT_FALSE(dl::WriteChannelProfile(folder_.c_str()));
-  EXPECT_FALSE(dltest::FileExists(Profile()));
-
+  for (int channel : {0, -3}) {
+    dl::g_channelId = channel;
+    EXPECT_FALSE(dl::WriteChannelProfile(folder_.c_str())) << channel;
+  }
   dl::g_channelId = 200019;
   const std::wstring missing = folder_ + L"Tavoro\\";
   EXPECT_FALSE(dl::WriteChannelProfile(missing.c_str()));
@@ -90,7 +83,7 @@ TEST_F(ChannelProfileTest, WritesNothingWithoutAChannelOrAUsableFolder) {
   std::wstring overlong = folder_;
   for (int i = 0; i < 520; ++i) overlong += L".\\";
   EXPECT_FALSE(dl::WriteChannelProfile(overlong.c_str()));
-  EXPECT_TRUE(FolderIsEmpty());
+  EXPECT_EQ(Entries(), 0);
 }
 
 }  // namespace

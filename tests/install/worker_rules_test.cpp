@@ -9,43 +9,30 @@
 
 namespace {
 
-TEST(NoProgressRule, ClearsAfterSixFailuresWithoutBytesAndCountsAgainAfterNewBytes) {
+// Failed attempts, each starting from `before` and ending at `after`; which of them cleared.
+std::string Failures(dl::NoProgressRule& rule, int attempts, uint64_t before, uint64_t after) {
+  std::string cleared;
+  for (int i = 0; i < attempts; ++i) {
+    rule.BeforeAttempt(before);
+    cleared += rule.AfterFailedAttempt(after) ? "C" : ".";
+  }
+  return cleared;
+}
+
+TEST(NoProgressRule, ClearsAtTheSixthFailureWithoutBytesAndCountsAgainAfterNewBytes) {
   dl::NoProgressRule rule;
-  for (int round = 0; round < 2; ++round) {  // the count starts over after a clearing
-    for (int i = 1; i <= 5; ++i) {
-      rule.BeforeAttempt(round == 0 ? 1000 : 0);
-      EXPECT_FALSE(rule.AfterFailedAttempt(round == 0 ? 1000 : 0)) << round << " " << i;
-      EXPECT_EQ(rule.count(), i);
-    }
-    rule.BeforeAttempt(round == 0 ? 1000 : 0);
-    EXPECT_TRUE(rule.AfterFailedAttempt(round == 0 ? 1000 : 0)) << round;
-    EXPECT_EQ(rule.count(), 0);
-  }
-
+  EXPECT_EQ(Failures(rule, 12, 1000, 1000), ".....C.....C");  // the count starts over
+  EXPECT_EQ(Failures(rule, 4, 2000, 2000), "....");
   // An attempt that brought bytes, even one that then failed, restarts the count.
-  for (int i = 0; i < 4; ++i) {
-    rule.BeforeAttempt(2000);
-    rule.AfterFailedAttempt(2000);
-  }
-  rule.BeforeAttempt(2000);
-  EXPECT_FALSE(rule.AfterFailedAttempt(6096));
+  EXPECT_EQ(Failures(rule, 1, 2000, 6096), ".");
   EXPECT_EQ(rule.count(), 0);
-  for (int i = 0; i < 5; ++i) {
-    rule.BeforeAttempt(6096);
-    EXPECT_FALSE(rule.AfterFailedAttempt(6096)) << i;
-  }
-  rule.BeforeAttempt(6096);
-  EXPECT_TRUE(rule.AfterFailedAttempt(6096));
-
-  // Only the low half is remembered: past 4 GiB every failure counts as progress, and a
-  // change by exactly 4 GiB is progress too.
+  EXPECT_EQ(Failures(rule, 6, 6096, 6096), ".....C");
+  // Only the low half is remembered, so a figure past 4 GiB always counts as progress, also
+  // when its low half did not move.
   const uint64_t big = (uint64_t{1} << 32) + 5;
-  for (int i = 0; i < 10; ++i) {
-    rule.BeforeAttempt(big);
-    EXPECT_FALSE(rule.AfterFailedAttempt(big)) << i;
-  }
-  rule.BeforeAttempt(5);
-  EXPECT_FALSE(rule.AfterFailedAttempt(big));
+  EXPECT_EQ(Failures(rule, 3, 6096, 6096), "...");
+  EXPECT_EQ(Failures(rule, 10, big, big), "..........");
+  EXPECT_EQ(Failures(rule, 1, 5, big), ".");
   EXPECT_EQ(rule.count(), 0);
 }
 
@@ -56,29 +43,18 @@ TEST(AfterExtraction, OnlyTheArchivesOwnFaultsCondemnItAndOnlyA512MeetsAPresentL
   }
   // The archive may be fine: the disk or the destination failed.
   for (int kept : {0, 512, 1024, -2, -3, 1}) EXPECT_FALSE(dl::PackageIsBad(kept)) << kept;
-
   EXPECT_EQ(dl::DecideAfterExtraction(0, false), dl::AfterExtraction::kHandOver);
-  EXPECT_EQ(dl::DecideAfterExtraction(0, true), dl::AfterExtraction::kHandOver);
   EXPECT_EQ(dl::DecideAfterExtraction(512, true), dl::AfterExtraction::kStartPresentLobby);
   EXPECT_EQ(dl::DecideAfterExtraction(512, false), dl::AfterExtraction::kFail);
   EXPECT_EQ(dl::DecideAfterExtraction(1024, true), dl::AfterExtraction::kFail);
-  EXPECT_EQ(dl::DecideAfterExtraction(-2, true), dl::AfterExtraction::kFail);
 }
 
-std::wstring SizeText(uint32_t downloaded, uint32_t total) {
+TEST(SizeText, MegabytesWithTwoDecimalsAndNoCutText) {
   wchar_t out[64];
-  EXPECT_TRUE(dl::FormatDownloadSizeText(downloaded, total, out, 64));
-  return out;
-}
-
-TEST(SizeText, MegabytesWithTwoDecimalsFromTheStoredFigures) {
-  EXPECT_EQ(SizeText(0, 1), L"0.00M/0.00M");  // before any report
-  EXPECT_EQ(SizeText(5242880, 10485760), L"5.00M/10.00M");
-  EXPECT_EQ(SizeText(3000000, 3000000), L"2.86M/2.86M");
-  EXPECT_EQ(SizeText(6844031, 6844031), L"6.53M/6.53M");
-  EXPECT_EQ(SizeText(1048575, 1048577), L"1.00M/1.00M");
-  EXPECT_EQ(SizeText(UINT32_MAX, UINT32_MAX), L"4096.00M/4096.00M");
-
+  ASSERT_TRUE(dl::FormatDownloadSizeText(3000000, 3000000, out, 64));
+  EXPECT_STREQ(out, L"2.86M/2.86M");
+  ASSERT_TRUE(dl::FormatDownloadSizeText(1048575, UINT32_MAX, out, 64));
+  EXPECT_STREQ(out, L"1.00M/4096.00M");
   wchar_t small[11] = L"untouched";
   EXPECT_FALSE(dl::FormatDownloadSizeText(5242880, 10485760, small, 11));  // needs 13
   EXPECT_STREQ(small, L"");

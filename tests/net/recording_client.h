@@ -14,28 +14,23 @@ namespace nettest {
 struct ProgressCall {
   int status;
   uint32_t elapsed;
-  uint64_t received;
-  uint64_t total;
-  uint64_t fileBytes;
+  uint64_t received, total, fileBytes;
   int32_t tag;
 };
 
 class RecordingClient : public dl::HttpClient {
  public:
   std::vector<ProgressCall> calls;
-  // When positive, stopRequested is set after that many status-1 calls.
-  int stopAfterBlocks = 0;
+  int stopAfterBlocks = 0;  // when positive, stopRequested is set after that many blocks
+  bool fileHandleBad = false;
 
  protected:
   void OnProgress(HANDLE file, int status, uint32_t elapsed, uint64_t received, uint64_t total,
-                  uint64_t fileBytes, int32_t progressTag) override {
-    if (file == nullptr || file == INVALID_HANDLE_VALUE) fileHandleBad = true;
-    calls.push_back({status, elapsed, received, total, fileBytes, progressTag});
+                  uint64_t fileBytes, int32_t tag) override {
+    fileHandleBad |= file == nullptr || file == INVALID_HANDLE_VALUE;
+    calls.push_back({status, elapsed, received, total, fileBytes, tag});
     if (stopAfterBlocks > 0 && status == 1 && --stopAfterBlocks == 0) stopRequested = 1;
   }
-
- public:
-  bool fileHandleBad = false;
 };
 
 }  // namespace nettest

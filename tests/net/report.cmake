@@ -2,7 +2,6 @@
 # against the local statistics server.
 dl_pure_test(net_report_pure_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/report_encode_test.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/report_diagnostic_test.cpp
   LIBS dl_net_pure)
 
 if(WIN32)

@@ -11,7 +11,7 @@ if(WIN32)
   set(_dl_controls_rc ${CMAKE_CURRENT_BINARY_DIR}/controls_test.rc)
   file(WRITE ${_dl_controls_rc} "1107 IMAGE \"${CMAKE_SOURCE_DIR}/res/images/1107.png\"\n")
   dl_test_program(ui_controls_test
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/controls_test_support.cpp
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/ui_test_support.cpp
             ${CMAKE_CURRENT_LIST_DIR}/control_paint_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/control_tree_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/button_test.cpp

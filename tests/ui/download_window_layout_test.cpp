@@ -1,12 +1,11 @@
-// The installer window as built: native window, every row of its face with place, skin size,
-// text, font, colour and state, the tray icon it prepares, the hidden failure notice, the
-// drag handles, and the banner joining the tree from its own thread.
+// The installer window as built: native window and tray icon, every row of its face with place,
+// text, font, colour and state, the hidden failure notice, the drag handles, and the banner
+// joining the tree from its own thread.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <gdiplus.h>
 
-#include <cstring>
 #include <string>
 
 #include "app/site_config.h"
@@ -35,30 +34,24 @@ uint32_t ColourOf(dl::Label* label) {
 
 using InstallerLayout = InstallerWindowTest;
 
-TEST_F(InstallerLayout, NativeWindowTrayIconAndTimers) {
+TEST_F(InstallerLayout, CentredTitledWindowWithItsTrayIconAndTipTimer) {
   HWND hwnd = window_->GetHwnd();
-  wchar_t text[64] = {};
-  GetClassNameW(hwnd, text, 64);
-  EXPECT_STREQ(text, L"DownloadWindow");
-  GetWindowTextW(hwnd, text, 64);
-  EXPECT_STREQ(text, L"客户端下载器");
+  wchar_t title[64] = {};
+  GetWindowTextW(hwnd, title, 64);
+  EXPECT_STREQ(title, L"客户端下载器");
   EXPECT_TRUE(IsWindowVisible(hwnd));
-  EXPECT_EQ(GetWindowLongPtrW(hwnd, GWL_STYLE) & (WS_POPUP | WS_CAPTION), WS_POPUP);
-  RECT client = {};
-  GetClientRect(hwnd, &client);
-  EXPECT_TRUE(RectIs(client, 0, 0, 600, 350));
   RECT area = {}, placed = {};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
   GetWindowRect(hwnd, &placed);
-  EXPECT_EQ(placed.left, area.left + (area.right - area.left - 600) / 2);
-  EXPECT_EQ(placed.top, area.top + (area.bottom - area.top - 350) / 2);
+  const LONG left = area.left + (area.right - area.left - 600) / 2;
+  const LONG top = area.top + (area.bottom - area.top - 350) / 2;
+  EXPECT_TRUE(RectIs(placed, left, top, left + 600, top + 350));
 
   // The icon waits for the close button; its identifier is the menu a right click opens.
   const NOTIFYICONDATAA* icon = window_->trayIcon().iconData();
   ASSERT_NE(icon, nullptr);
   EXPECT_EQ(window_->trayIcon().iconShown(), 0);
   EXPECT_STREQ(icon->szTip, "Tavoro");
-  EXPECT_NE(icon->hIcon, nullptr);
   HMENU menu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(icon->uID));
   ASSERT_TRUE(IsMenu(menu));
   EXPECT_EQ(GetMenuItemCount(menu), 1);
@@ -66,7 +59,6 @@ TEST_F(InstallerLayout, NativeWindowTrayIconAndTimers) {
 
   EXPECT_TRUE(TimerRunning(*window_, dl::TIMER_TIPS, dl::TIMER_TIPS_MS));
   EXPECT_FALSE(TimerRunning(*window_, dl::TIMER_PROGRESS, dl::TIMER_PROGRESS_MS));
-  EXPECT_FALSE(TimerRunning(*window_, dl::TIMER_RUNNER, dl::TIMER_RUNNER_MS));
 }
 
 TEST_F(InstallerLayout, EveryRowInPaintingOrderWithItsPlaceTextAndState) {
@@ -83,23 +75,19 @@ TEST_F(InstallerLayout, EveryRowInPaintingOrderWithItsPlaceTextAndState) {
     EXPECT_TRUE(RectIs(rows[i]->GetRect(), e.left, e.top, e.right, e.bottom)) << "row " << i + 1;
     EXPECT_NE(rows[i]->image(), nullptr) << "row " << i + 1 << " has its skin";
   }
-  EXPECT_EQ(rows[3], ui.titleBar);
-  EXPECT_EQ(rows[4], ui.progressFill);
-  EXPECT_EQ(rows[5], ui.runner);
-  EXPECT_EQ(rows[6]->GetId(), dl::ID_CLOSE);
-  EXPECT_EQ(rows[7]->GetId(), dl::ID_MINIMIZE);
-  EXPECT_EQ(rows[8], ui.modifyButton);
+  const dl::Control* named[] = {ui.titleBar,
+                                ui.progressFill,
+                                ui.runner,
+                                FindById(window_.get(), dl::ID_CLOSE),
+                                FindById(window_.get(), dl::ID_MINIMIZE),
+                                ui.modifyButton,
+                                ui.installButton};
+  for (size_t i = 0; i < 7; ++i) EXPECT_EQ(rows[3 + i], named[i]) << "row " << 4 + i;
   EXPECT_EQ(ui.modifyButton->GetId(), dl::ID_MODIFY_PATH);
-  EXPECT_EQ(rows[9], ui.installButton);
   EXPECT_EQ(ui.installButton->GetId(), dl::ID_INSTALL);
 
-  // Before any download: no texts, an empty bar, the runner hidden on frame 0 of 18.
-  EXPECT_EQ(ui.progressFill->IsStretched(), 1);
+  // Before any download: an empty bar, the runner hidden on frame 0.
   EXPECT_EQ(ui.runner->IsVisible(), 0);
-  unsigned cols = 0, gridRows = 0;
-  ui.runner->GetFrameGrid(&cols, &gridRows);
-  EXPECT_EQ(cols, 18u);
-  EXPECT_EQ(gridRows, 1u);
   int col = -1, row = -1;
   ui.runner->GetFrame(&col, &row);
   EXPECT_EQ(col, 0);
@@ -125,25 +113,20 @@ TEST_F(InstallerLayout, EveryRowInPaintingOrderWithItsPlaceTextAndState) {
   };
   for (const Expect& e : labels) {
     ASSERT_NE(e.label, nullptr);
-    const std::string name(e.text.begin(), e.text.end());
-    EXPECT_TRUE(RectIs(e.label->GetRect(), e.rect.left, e.rect.top, e.rect.right, e.rect.bottom))
-        << name;
+    SCOPED_TRACE(std::string(e.text.begin(), e.text.end()));
+    EXPECT_TRUE(RectIs(e.label->GetRect(), e.rect.left, e.rect.top, e.rect.right, e.rect.bottom));
     EXPECT_EQ(TextOf(e.label), e.text);
-    EXPECT_FLOAT_EQ(PointsOf(e.label), e.points) << name;
-    EXPECT_EQ(ColourOf(e.label), e.colour) << name;
-    EXPECT_EQ(e.label->IsEnabled(), e.enabled) << name;
+    EXPECT_FLOAT_EQ(PointsOf(e.label), e.points);
+    EXPECT_EQ(ColourOf(e.label), e.colour);
+    EXPECT_EQ(e.label->IsEnabled(), e.enabled);
   }
   EXPECT_EQ(ui.installLabel->parent(), ui.installButton);
-  EXPECT_TRUE(dl::g_installBase[0] == L'C' || dl::g_installBase[0] == L'D');
 }
 
 TEST_F(InstallerLayout, NoticeWindowLiesHiddenOverTheWindow) {
   dl::SkinWindow* notice = window_->noticeWindow();
   ASSERT_NE(notice, nullptr);
   HWND hwnd = notice->GetHwnd();
-  wchar_t name[32] = {};
-  GetClassNameW(hwnd, name, 32);
-  EXPECT_STREQ(name, L"ERROR_WINDOW");
   EXPECT_FALSE(IsWindowVisible(hwnd));
   EXPECT_EQ(GetWindow(hwnd, GW_OWNER), window_->GetHwnd());
   EXPECT_NE(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
@@ -151,21 +134,14 @@ TEST_F(InstallerLayout, NoticeWindowLiesHiddenOverTheWindow) {
   GetWindowRect(hwnd, &over);
   GetWindowRect(window_->GetHwnd(), &under);
   EXPECT_TRUE(RectIs(over, under.left, under.top, under.right, under.bottom));
-  EXPECT_EQ(GetClassLongPtrW(hwnd, GCL_STYLE), CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS);
 
   const dl::NoticeControls& n = window_->notice();
   EXPECT_TRUE(RectIs(n.noticeImage->GetRect(), 80, 60, 520, 244));
   EXPECT_TRUE(RectIs(n.noticeOkButton->GetRect(), 425, 205, 514, 237));
   EXPECT_TRUE(RectIs(n.noticeRetryButton->GetRect(), 330, 205, 419, 237));
-  EXPECT_EQ(n.noticeOkButton->GetId(), dl::ID_NOTICE_OK);
-  EXPECT_EQ(n.noticeRetryButton->GetId(), dl::ID_NOTICE_RETRY);
-  for (dl::Label* label : {n.noticeTitle, n.noticeSubtitle, n.noticeReasons}) {
-    EXPECT_EQ(label->GetText(), nullptr);
-    EXPECT_EQ(label->IsEnabled(), 0);
-  }
+  EXPECT_TRUE(RectIs(n.noticeReasons->GetRect(), 105, 150, 500, 360));
   EXPECT_FLOAT_EQ(PointsOf(n.noticeTitle), 12);
   EXPECT_EQ(ColourOf(n.noticeTitle), 0xFEFF0000u);
-  EXPECT_TRUE(RectIs(n.noticeReasons->GetRect(), 105, 150, 500, 360));
 }
 
 TEST_F(InstallerLayout, OnlyTheTitleBarAndTheEditionTextDragTheWindows) {
@@ -182,37 +158,30 @@ TEST_F(InstallerLayout, OnlyTheTitleBarAndTheEditionTextDragTheWindows) {
       {100, 235, ui.pathLabel, 0}, {300, 262, ui.percentLabel, 0}, {15, 340, nullptr, 0},
   };
   for (const Probe& p : probes) {
+    SCOPED_TRACE(std::to_string(p.x) + "," + std::to_string(p.y));
     dl::Control* hit = window_->HitTest(p.x, p.y);
-    ASSERT_NE(hit, nullptr) << p.x << "," << p.y;
+    ASSERT_NE(hit, nullptr);
     if (p.expected != nullptr) {
-      EXPECT_EQ(hit, p.expected) << p.x << "," << p.y;
+      EXPECT_EQ(hit, p.expected);
     }
-    EXPECT_EQ(window_->GetDragRect(&drag, hit), p.drags) << p.x << "," << p.y;
+    EXPECT_EQ(window_->GetDragRect(&drag, hit), p.drags);
     if (p.drags == 1) {
       EXPECT_TRUE(RectIs(drag, 0, 0, 600, 350));
     }
   }
-  EXPECT_EQ(window_->GetDragRect(&drag, window_.get()), 0);
 
   dl::SkinWindow* notice = window_->noticeWindow();
-  const dl::NoticeControls& n = window_->notice();
-  EXPECT_EQ(notice->GetDragRect(&drag, n.noticeImage), 1);
+  EXPECT_EQ(notice->GetDragRect(&drag, window_->notice().noticeImage), 1);
   EXPECT_TRUE(RectIs(drag, 0, 0, 600, 350));
-  EXPECT_EQ(notice->GetDragRect(&drag, n.noticeOkButton), 0);
-  EXPECT_EQ(notice->GetDragRect(&drag, notice), 0);
+  EXPECT_EQ(notice->GetDragRect(&drag, window_->notice().noticeOkButton), 0);
 }
 
-TEST_F(InstallerLayout, PressOnTheInstallButtonsTextPressesTheButton) {
-  const dl::MainControls& ui = window_->controls();
-  HWND hwnd = window_->GetHwnd();
-  EXPECT_EQ(window_->HitTest(499, 300), ui.installButton);
-  SendMessageW(hwnd, WM_MOUSEMOVE, 0, At(499, 300));
-  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, At(499, 300));
-  EXPECT_EQ(ui.installButton->pressed(), 1);
-  SendMessageW(hwnd, WM_LBUTTONUP, 0, At(499, 300));
+TEST_F(InstallerLayout, ClickOnTheInstallButtonsTextClicksTheButton) {
+  EXPECT_EQ(window_->HitTest(499, 300), window_->controls().installButton);
+  ClickAt(window_->GetHwnd(), 499, 300);
   PumpFor(100);
-  EXPECT_EQ(dl::g_installState.load(), dl::Downloading) << "the click reached the button";
-  EXPECT_EQ(TextOf(ui.installLabel), L"暂停安装");
+  EXPECT_EQ(dl::g_installState.load(), dl::Downloading);
+  EXPECT_EQ(TextOf(window_->controls().installLabel), L"暂停安装");
 }
 
 // A banner thread as the browser's: builds its control without parent and asks the window's
@@ -237,9 +206,7 @@ TEST(InstallerBanner, JoinsTheTreeOnTheWindowsThreadAboveEverything) {
   }
   dl::Control* banner = g_banner.load();
   ASSERT_NE(banner, nullptr);
-  EXPECT_EQ(banner->parent(), &window);
   EXPECT_EQ(window.children().back(), banner);
-  EXPECT_TRUE(RectIs(banner->GetRect(), 2, 37, 597, 211));
   EXPECT_EQ(window.HitTest(300, 120), banner);
   RECT drag = {};
   EXPECT_EQ(window.GetDragRect(&drag, banner), 0) << "the banner does not drag";

@@ -4,7 +4,8 @@
 # tests apart from others that place windows or move the pointer.
 if(WIN32)
   dl_test_program(ui_framework_test
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/framework_test_support.cpp
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/ui_test_support.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/framework_test_support.cpp
             ${CMAKE_CURRENT_LIST_DIR}/skin_window_input_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/skin_window_paint_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/skin_window_test.cpp

@@ -30,18 +30,6 @@ void TestWindow::RunWorker() {
   }
 }
 
-void PumpFor(DWORD ms) {
-  const DWORD start = GetTickCount();
-  MSG msg;
-  do {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(5);
-  } while (GetTickCount() - start < ms);
-}
-
 bool TimerRunning(dl::SkinWindow& window, UINT_PTR id, UINT period) {
   if (!window.KillTimer(id)) return false;
   window.SetTimer(id, period);
@@ -54,17 +42,6 @@ dl::Control* FindById(dl::Control* root, int id) {
     if (dl::Control* found = FindById(child, id)) return found;
   }
   return nullptr;
-}
-
-std::wstring TextOf(dl::Label* label) { return label->CopyText(); }
-
-::testing::AssertionResult RectIs(const RECT& r, LONG left, LONG top, LONG right, LONG bottom) {
-  if (r.left == left && r.top == top && r.right == right && r.bottom == bottom) {
-    return ::testing::AssertionSuccess();
-  }
-  return ::testing::AssertionFailure()
-         << "(" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ") instead of ("
-         << left << "," << top << "," << right << "," << bottom << ")";
 }
 
 namespace {

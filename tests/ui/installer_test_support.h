@@ -1,6 +1,6 @@
 // What the installer window tests under wine share: the program's start-up, a window whose
-// worker is a stand-in the test steers and whose close is only counted, and helpers to pump
-// messages and look at timers and controls.
+// worker is a stand-in the test steers and whose close is only counted, and helpers to look at
+// timers and controls and to answer message boxes.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "tests/ui/ui_test_support.h"
 #include "ui/installer/download_window.h"
 
 namespace dltest {
@@ -40,16 +41,22 @@ class TestWindow : public dl::DownloadWindow {
   void RunWorker() override;
 };
 
-// Dispatches everything queued for the thread for ms milliseconds.
-void PumpFor(DWORD ms);
 // Whether the window's timer id is set: probed by stopping it, then set again with period.
 bool TimerRunning(dl::SkinWindow& window, UINT_PTR id, UINT period);
 // The first child (depth first) with that control id.
 dl::Control* FindById(dl::Control* root, int id);
-std::wstring TextOf(dl::Label* label);
-::testing::AssertionResult RectIs(const RECT& actual, LONG left, LONG top, LONG right, LONG bottom);
-// Packs a client position as mouse messages carry it.
-inline LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
+inline std::wstring TextOf(dl::Label* label) { return label->CopyText(); }
+// What a click of the control does, as the window's tree passes it up.
+inline void Click(dl::Control* window, dl::Control* source) {
+  dl::ControlEvent click = {0, 0, dl::CN_CLICK};
+  window->Notify(&click, source);
+}
+// A real click at a client point of the window: move, press, release.
+inline void ClickAt(HWND hwnd, int x, int y) {
+  SendMessageW(hwnd, WM_MOUSEMOVE, 0, Point(x, y));
+  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Point(x, y));
+  SendMessageW(hwnd, WM_LBUTTONUP, 0, Point(x, y));
+}
 
 // Answers (OK) the first message box that the given thread shows within ten seconds, and
 // keeps its text: the window's own boxes and the shell's error boxes are modal on that thread.

@@ -1,7 +1,8 @@
-#include "tests/ui/controls_test_support.h"
+#include "tests/ui/ui_test_support.h"
 
 #include <gdiplus.h>
-#include <gtest/gtest.h>
+
+#include <cstdlib>
 
 #include "tests/support/win_test_util.h"
 
@@ -35,7 +36,20 @@ const CLSID kPngEncoder = {
 
 }  // namespace
 
-Canvas::Canvas(int width, int height) : width_(width), height_(height) {
+::testing::AssertionResult Near(Argb actual, Argb expected, int tolerance) {
+  for (int shift = 0; shift < 32; shift += 8) {
+    const int x = static_cast<int>((actual >> shift) & 0xFF);
+    const int y = static_cast<int>((expected >> shift) & 0xFF);
+    if (std::abs(x - y) > tolerance) {
+      char text[64];
+      wsprintfA(text, "0x%08X, expected 0x%08X", actual, expected);
+      return ::testing::AssertionFailure() << text;
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+Canvas::Canvas(int width, int height, Argb fill) : width_(width), height_(height) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = width;
@@ -49,7 +63,7 @@ Canvas::Canvas(int width, int height) : width_(width), height_(height) {
   if (dc_ == nullptr || bitmap_ == nullptr) return;
   old_ = SelectObject(dc_, bitmap_);
   bits_ = static_cast<uint32_t*>(bits);
-  Clear(0);
+  Clear(fill);
 }
 
 Canvas::~Canvas() {
@@ -77,8 +91,28 @@ bool Canvas::Paint(dl::Control* root, const RECT* clip) {
 }
 
 Argb Canvas::At(int x, int y) const {
+  GdiFlush();
   if (bits_ == nullptr || x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
   return bits_[y * width_ + x];
+}
+
+int Canvas::Count(const RECT& area, const std::function<bool(Argb)>& test) const {
+  int count = 0;
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x) count += test(At(x, y)) ? 1 : 0;
+  return count;
+}
+
+Argb PixelOf(HDC dc, int x, int y) {
+  GdiFlush();
+  DIBSECTION dib = {};
+  HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
+  if (bitmap == nullptr || GetObjectW(bitmap, sizeof dib, &dib) != sizeof dib) return 0;
+  const int width = dib.dsBm.bmWidth, height = dib.dsBm.bmHeight;
+  if (x < 0 || y < 0 || x >= width || y >= height || dib.dsBm.bmBits == nullptr) return 0;
+  // The window's surface is top-down too (wine reports the header's height without its sign,
+  // so it cannot tell).
+  return static_cast<const uint32_t*>(dib.dsBm.bmBits)[y * width + x];
 }
 
 bool WritePng(const std::wstring& path, int width, int height,
