@@ -18,6 +18,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     dl::BroadcastActivation();
     return 0;
   }
+  // Outlives the window, and ends before the drawing library does.
+  const std::unique_ptr<dl::SkinPreload> skins = dl::DownloadWindow::PreloadSkins();
   {
     dl::DownloadWindow window;
     dl::RunMessageLoop();

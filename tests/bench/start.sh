@@ -64,14 +64,17 @@ start_xvfb() {
 
 start_xvfb || die "no Xvfb display could be started on :90..:140 (see $BENCH/xvfb.log)"
 
-if [ "$RECREATE" -eq 1 ] || [ ! -f "$STAMP" ]; then
+# The stamp holds the settings' checksum: a prefix made with other settings is made again.
+settings_sum=$(sha256sum "$HERE/prefix-settings.reg" | cut -d' ' -f1)
+if [ "$RECREATE" -eq 1 ] || [ "$(cat "$STAMP" 2>/dev/null)" != "$settings_sum" ]; then
   rm -rf "$PREFIX"
   mkdir -p "$PREFIX" "$BENCH_HOME/Desktop"
   started=$(date +%s.%N)
   # Run from / so wine does not complain about a working folder outside C:.
   (cd / && "$WINE64" wineboot -i) >"$BENCH/wineboot.log" 2>&1 ||
     die "wineboot -i failed (see $BENCH/wineboot.log)"
-  # prefix-settings.reg: the CJK font replacements, and a crash debugger that
+  # prefix-settings.reg: the CJK font replacements and links (message boxes use
+  # Tahoma, which has no CJK glyphs), and a crash debugger that
   # does not exist. Wine's default (winedbg --auto) hangs on this display
   # until killed; a debugger that cannot start lets the crashing program end
   # at once with the exception code.
@@ -90,7 +93,7 @@ if [ "$RECREATE" -eq 1 ] || [ ! -f "$STAMP" ]; then
     die "font replacements missing from $PREFIX/user.reg"
   grep -q '"Debugger"="dl-bench-no-debugger.exe"' "$PREFIX/system.reg" ||
     die "crash debugger setting missing from $PREFIX/system.reg"
-  touch "$STAMP"
+  echo "$settings_sum" >"$STAMP"
   ended=$(date +%s.%N)
   awk -v a="$started" -v b="$ended" 'BEGIN { printf "wine prefix created in %.1f s\n", b - a }'
 fi

@@ -62,23 +62,17 @@ def unix_time_block(flags, *times):
     return struct.pack("<HH", 0x5455, len(body)) + body
 
 
-def patch_entry(path, index, **fields):
-    """Rewrites header fields of one entry in both its local and its central header."""
+def patch_compressed_size(path, index, value):
+    """Rewrites the compressed size of one entry in both its local and its central header."""
     with zipfile.ZipFile(path) as z:
-        info = z.infolist()[index]
-        local = info.header_offset
-        data = bytearray(open(path, "rb").read())
+        local = z.infolist()[index].header_offset
+    data = bytearray(open(path, "rb").read())
     central = data.find(b"PK\x01\x02")
     for _ in range(index):
         n, m, k = struct.unpack_from("<HHH", data, central + 28)
         central += 46 + n + m + k
-    offsets = {"method": (8, 10), "compressed": (18, 20), "uncompressed": (22, 24)}
-    for field, value in fields.items():
-        at_local, at_central = offsets[field]
-        size = 2 if field == "method" else 4
-        fmt = "<H" if size == 2 else "<I"
-        struct.pack_into(fmt, data, local + at_local, value)
-        struct.pack_into(fmt, data, central + at_central, value)
+    struct.pack_into("<I", data, local + 18, value)
+    struct.pack_into("<I", data, central + 20, value)
     open(path, "wb").write(bytes(data))
 
 
@@ -119,14 +113,7 @@ def make_python_archives(out):
     with zipfile.ZipFile(short, "w") as z:
         z.writestr(entry("short/first.txt"), b"first\n")
         z.writestr(entry("short/a.bin"), bytes(1000))
-    patch_entry(short, 1, compressed=600)
-
-    empty = os.path.join(out, "empty_error.zip")
-    with zipfile.ZipFile(empty, "w") as z:
-        z.writestr(entry("emptyerr/e.bin"), b"")
-        z.writestr(entry("emptyerr/next.txt"), b"next\n")
-    # Deflated, nothing compressed, five bytes promised: inflating reports an error.
-    patch_entry(empty, 0, method=8, uncompressed=5)
+    patch_compressed_size(short, 1, 600)
 
     hostile = [
         "C:\\x\\y.txt", "/x/y2.txt", "a/../../b.txt", "..\\..\\evil.txt", "a/..\\..\\c",
@@ -145,19 +132,10 @@ def make_python_archives(out):
             z.writestr(entry(name), b"must not be written\n")
             z.writestr(entry("after.txt"), b"must not be written either\n")
 
-    with zipfile.ZipFile(os.path.join(out, "long.zip"), "w") as z:
-        z.writestr(entry("long/" + "n" * 191 + ".txt"), b"long\n")  # 200 characters
-
     with zipfile.ZipFile(os.path.join(out, "lobby.zip"), "w") as z:
         z.writestr(entry("Tavoro/lobby.exe"), b"MZ new lobby\n", zipfile.ZIP_DEFLATED)
         z.writestr(entry("Tavoro/after.txt"), b"after\n")
         z.writestr(entry("Tavoro/later/deeper/after.txt"), b"after\n")
-
-    # Same file twice (the second time in other letter case): the later entry wins.
-    with zipfile.ZipFile(os.path.join(out, "duplicate.zip"), "w") as z:
-        z.writestr(entry("d/a.txt"), b"first\n")
-        z.writestr(entry("d/b.txt"), b"b\n")
-        z.writestr(entry("D/A.TXT"), b"second\n", zipfile.ZIP_DEFLATED)
 
     # Many entries in twenty folders, ten each; in the copy, entry 100 fails its CRC.
     many = os.path.join(out, "many.zip")

@@ -1,38 +1,32 @@
-// What the network tests know about the local servers the test command runs: their ports,
-// their folder (as the Windows program sees it) and their logs.
+// The local servers the network tests run against: ports, folder (as Windows names it), logs.
 #pragma once
+
+#include <windows.h>
 
 #include <cstdint>
 #include <string>
 
-struct _SYSTEMTIME;  // the platform's time record; users may include winsock2.h first
-
 namespace nettest {
 
-// "127.0.0.1:<port>" of nginx (first or second port) and of the fault server; "" when the
-// servers are not running.
+// "127.0.0.1:<port>" of nginx and of the fault server; "" when they are not running.
 std::string NginxHost();
-std::string NginxHost2();
 std::string FaultHost();
-// The servers' folder as a Windows path, without a trailing backslash.
-std::string ServersDir();
+std::string ServersDir();                      // without a trailing backslash
+constexpr char kClosedHost[] = "127.0.0.1:1";  // refused at once on the bench
 
-// Puts a file into nginx's /update/ folder; with a time, that is its last-write time and so
-// the Last-Modified nginx answers.
+inline std::wstring Wide(const std::string& ascii) { return {ascii.begin(), ascii.end()}; }
+bool WriteStamped(const std::wstring& path, const std::string& bytes, const SYSTEMTIME* time);
+// A file in nginx's /update/ folder; its last-write time is the Last-Modified nginx answers.
 bool PutUpdateFile(const std::string& name, const std::string& bytes,
-                   const _SYSTEMTIME* lastWrite = nullptr);
+                   const SYSTEMTIME* time = nullptr);
 void RemoveUpdateFile(const std::string& name);
-std::string ReadText(const std::string& path);  // "" when missing
-
-// Lines of a log in the servers' folder that contain both pieces; the waiting form gives the
-// servers about two seconds to log a request, which can trail the answer.
-int CountLogLines(const std::string& logName, const std::string& piece1,
-                  const std::string& piece2 = "");
-int WaitForLogLines(const std::string& logName, int atLeast, const std::string& piece1,
-                    const std::string& piece2 = "");
+std::string ReadLog(const std::string& logName);
+// Lines of a log holding both pieces; servers log after answering, so this waits up to two
+// seconds for waitFor of them.
+int LogLines(const std::string& logName, const std::string& piece1, const std::string& piece2 = "",
+             int waitFor = 0);
 
 std::string Pattern(uint64_t size, uint64_t from = 0);  // the fault server's object bytes
-int ClosedPort();                                       // a loopback port nobody listens on
 std::string RunMarker();  // unique to this run, so other runs' log lines never match
 
 }  // namespace nettest

@@ -2,7 +2,7 @@
 # (and under wine); the window itself under wine, built in the test program with the
 # downloader's own resources and a stand-in worker, driven through its controls and messages.
 # The "desktop" lock keeps it apart from tests that place windows or make desktops of their
-# own (the icon tip test starts fake_desktop.exe).
+# own.
 dl_pure_test(ui_installer_pure_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/progress_display_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/folder_choice_text_test.cpp
@@ -10,18 +10,11 @@ dl_pure_test(ui_installer_pure_test
 
 if(WIN32)
   dl_test_program(ui_installer_test
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/installer_test_support.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/download_window_layout_test.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/download_window_display_test.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/download_window_commands_test.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/download_window_host_test.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/download_window_icon_tip_test.cpp
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/download_window_test.cpp
     LIBS dl_ui_installer dl_test_support)
   dl_add_resources(ui_installer_test ${DL_ARCH})
-  foreach(helper fake_desktop lobby)
-    if(TARGET ${helper})
-      add_dependencies(ui_installer_test ${helper})
-    endif()
-  endforeach()
+  if(TARGET lobby)
+    add_dependencies(ui_installer_test lobby)
+  endif()
   dl_add_wine_test(NAME ui_installer COMMAND ui_installer_test RESOURCE_LOCK desktop TIMEOUT 300)
 endif()

@@ -10,6 +10,7 @@
 
 #include "base/unique_owner.h"
 #include "base/win_handles.h"
+#include "ui/controls/skin_preload.h"
 
 namespace dl {
 
@@ -94,6 +95,14 @@ std::unique_ptr<SkinImage> LoadSkinImageFromFile(const wchar_t* path) {
 
 std::unique_ptr<SkinImage> LoadSkinImageFromResource(HMODULE module, const wchar_t* type,
                                                      const wchar_t* name) {
+  if (std::unique_ptr<SkinImage> preloaded = SkinPreload::Take(module, type, name)) {
+    return preloaded;
+  }
+  return DecodeSkinResource(module, type, name);
+}
+
+std::unique_ptr<SkinImage> DecodeSkinResource(HMODULE module, const wchar_t* type,
+                                              const wchar_t* name) {
   if (type == nullptr || name == nullptr) return nullptr;
   HRSRC found = FindResourceW(module, name, type);
   if (found == nullptr) return nullptr;

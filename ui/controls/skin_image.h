@@ -39,7 +39,11 @@ class SkinImage : public GdiplusHeapObject {
 // None when the file cannot be read or decoded.
 std::unique_ptr<SkinImage> LoadSkinImageFromFile(const wchar_t* path);
 // name may be an integer identifier (MAKEINTRESOURCEW). None when missing or undecodable.
+// Takes the image from a running SkinPreload when it holds this resource.
 std::unique_ptr<SkinImage> LoadSkinImageFromResource(HMODULE module, const wchar_t* type,
                                                      const wchar_t* name);
+// The same, always decoding the resource afresh.
+std::unique_ptr<SkinImage> DecodeSkinResource(HMODULE module, const wchar_t* type,
+                                              const wchar_t* name);
 
 }  // namespace dl

@@ -16,7 +16,6 @@ const wchar_t kWindowTitle[] = L"客户端下载器";
 const wchar_t kWindowClassName[] = L"DownloadWindow";
 
 namespace {
-constexpr int kSkinImage = 1101;  // the window's background, resource type "IMAGE"
 // How long a closing window waits for a worker that is still running (tests only: the
 // program itself ends without closing the window).
 constexpr DWORD kWorkerEndWaitMs = 10000;
@@ -25,8 +24,8 @@ constexpr DWORD kWorkerEndWaitMs = 10000;
 DownloadWindow::DownloadWindow() : DownloadWindow(&BannerThreadProc) {}
 
 DownloadWindow::DownloadWindow(ThreadStart bannerThread)
-    : SkinWindow(0, 0, MAKEINTRESOURCEW(kSkinImage), kWindowClassName, nullptr, 0, WS_POPUP, 0, 0,
-                 L"IMAGE", GetModuleHandleW(nullptr)),
+    : SkinWindow(0, 0, MAKEINTRESOURCEW(kBackgroundSkin), kWindowClassName, nullptr, 0, WS_POPUP, 0,
+                 0, L"IMAGE", GetModuleHandleW(nullptr)),
       reportDone_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
   ReadSiteConfiguration();
   std::string shareId;
@@ -40,8 +39,12 @@ DownloadWindow::DownloadWindow(ThreadStart bannerThread)
   // wide, so it reads right whatever the system's ANSI code page.
   SetWindowTextW(GetHwnd(), kWindowTitle);
   CreateTrayIcon();
-  BuildMainControls(bannerThread);
+  BuildMainControls();
   SetTimer(TIMER_TIPS, TIMER_TIPS_MS);
+  // The finished window goes on the screen now: the banner (whose engine takes long to load)
+  // and the notice, built hidden, need not hold the first frame back.
+  UpdateWindow(GetHwnd());
+  StartBannerThread(bannerThread);
   BuildNoticeWindow();
 }
 

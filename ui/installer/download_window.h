@@ -16,6 +16,7 @@
 #include "base/win_handles.h"
 #include "install/install_host.h"
 #include "net/http_client.h"
+#include "ui/controls/skin_preload.h"
 #include "ui/framework/skin_window.h"
 #include "ui/framework/tray_icon.h"
 #include "ui/installer/host_request.h"
@@ -44,6 +45,12 @@ class DownloadWindow : public SkinWindow, public HttpClient, public InstallHost 
   // banner thread and the tip rotation. Does not start an installation.
   DownloadWindow();
   ~DownloadWindow() override;
+
+  // Starts decoding the skins of the window and its notice, to be kept until the window is
+  // built: construction then finds them ready.
+  static std::unique_ptr<SkinPreload> PreloadSkins();
+  // The window's background skin, an "IMAGE" resource of the program.
+  static constexpr int kBackgroundSkin = 1101;
 
   LRESULT Notify(ControlEvent* event, Control* source) override;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -91,7 +98,8 @@ class DownloadWindow : public SkinWindow, public HttpClient, public InstallHost 
   static DWORD WINAPI WorkerMain(void* window);
 
   // Construction steps (window_layout.cpp).
-  void BuildMainControls(ThreadStart bannerThread);
+  void BuildMainControls();
+  void StartBannerThread(ThreadStart bannerThread);
   void BuildNoticeWindow();
   void CreateTrayIcon();
 

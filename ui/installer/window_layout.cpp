@@ -54,6 +54,16 @@ constexpr bool kDisabled = false;
 
 }  // namespace
 
+std::unique_ptr<SkinPreload> DownloadWindow::PreloadSkins() {
+  // The order in which construction asks for them.
+  static const int kSkins[] = {kBackgroundSkin,  kBannerOverlaySkin, kGlowSkin,       kTrackSkin,
+                               kTitleBarSkin,    kFillSkin,          kRunnerSkin,     kCloseSkin,
+                               kMinimizeSkin,    kModifySkin,        kInstallSkin,    kTipLineSkin,
+                               kNoticePanelSkin, kNoticeOkSkin,      kNoticeRetrySkin};
+  return std::make_unique<SkinPreload>(GetModuleHandleW(nullptr), L"IMAGE", kSkins,
+                                       sizeof kSkins / sizeof kSkins[0]);
+}
+
 void DownloadWindow::CreateTrayIcon() {
   HMODULE module = GetModuleHandleW(nullptr);
   trayMenu_.Reset(LoadMenuW(module, MAKEINTRESOURCEW(kTrayMenu)));
@@ -66,7 +76,14 @@ void DownloadWindow::CreateTrayIcon() {
                    WM_LBUTTONUP, WM_RBUTTONUP);
 }
 
-void DownloadWindow::BuildMainControls(ThreadStart bannerThread) {
+void DownloadWindow::StartBannerThread(ThreadStart bannerThread) {
+  if (bannerThread == nullptr) return;
+  // The thread lives as long as the process; its handle is not needed.
+  UniqueHandle banner(
+      CreateThread(nullptr, 0, bannerThread, static_cast<SkinWindow*>(this), 0, nullptr));
+}
+
+void DownloadWindow::BuildMainControls() {
   AddImage(this, kBannerOverlaySkin, 1, 1);
   AddImage(this, kGlowSkin, 1, 1);
   AddImage(this, kTrackSkin, 30, 250);
@@ -76,11 +93,6 @@ void DownloadWindow::BuildMainControls(ThreadStart bannerThread) {
   ui_.runner = AddImage(this, kRunnerSkin, RECT{11, 237, 461, 278});
   ui_.runner->Show(0);
   ui_.runner->SetFrameGrid(kRunnerFrameCount, 1);
-  if (bannerThread != nullptr) {
-    // The thread lives as long as the process; its handle is not needed.
-    UniqueHandle banner(
-        CreateThread(nullptr, 0, bannerThread, static_cast<SkinWindow*>(this), 0, nullptr));
-  }
   AddButton(this, kCloseSkin, 565, 1, ID_CLOSE);
   AddButton(this, kMinimizeSkin, 530, 1, ID_MINIMIZE);
   ui_.modifyButton = AddButton(this, kModifySkin, 543, 225, ID_MODIFY_PATH);
