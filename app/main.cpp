@@ -4,6 +4,7 @@
 #include "app/crash_handler.h"
 #include "app/instance_guard.h"
 #include "app/process_startup.h"
+#include "ui/controls/skin_preload.h"
 #include "ui/installer/download_window.h"
 
 namespace {

@@ -72,14 +72,20 @@ wineserver_cpu() {
 origin="340,225"
 points="60,18:100,231:300,258:499,300"
 
-# Seconds from the spawn of a program to the moment the given points of its window are lit.
-frame_of() {
+# Starts first_frame.py (pid in $poller) and waits until it watches; the program's spawn
+# is then marked with `date +%s.%N >"$E2E_WORK/start"`.
+start_frame_poller() {
   rm -f "$E2E_WORK/ready" "$E2E_WORK/start"
   "$E2E_PYTHON" "$HERE/first_frame.py" --display "$DISPLAY" --origin "$origin" \
     --points "$points" --ready "$E2E_WORK/ready" --start-file "$E2E_WORK/start" \
     >"$E2E_WORK/frame.txt" 2>"$E2E_WORK/frame.err" &
-  local poller=$!
-  e2e_wait_until 10 test -e "$E2E_WORK/ready" || return 1
+  poller=$!
+  e2e_wait_until 10 test -e "$E2E_WORK/ready"
+}
+
+# Seconds from the spawn of a program to the moment the given points of its window are lit.
+frame_of() {
+  start_frame_poller || return 1
   date +%s.%N >"$E2E_WORK/start"
   (cd "$E2E_APP_DIR" && exec "$E2E_WINE_RUN" "$@") >/dev/null 2>&1 &
   local program=$!
@@ -107,12 +113,8 @@ done
 best=""
 for round in $(seq "$ROUNDS"); do
   e2e_clean_machine
-  rm -f "$E2E_WORK/ready" "$E2E_WORK/start" "$E2E_WORK/time.txt"
-  "$E2E_PYTHON" "$HERE/first_frame.py" --display "$DISPLAY" --origin "$origin" \
-    --points "$points" --ready "$E2E_WORK/ready" --start-file "$E2E_WORK/start" \
-    >"$E2E_WORK/frame.txt" 2>"$E2E_WORK/frame.err" &
-  poller=$!
-  e2e_wait_until 10 test -e "$E2E_WORK/ready" || {
+  rm -f "$E2E_WORK/time.txt"
+  start_frame_poller || {
     cat "$E2E_WORK/frame.err" >&2
     exit 1
   }

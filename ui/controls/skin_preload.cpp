@@ -6,8 +6,6 @@ namespace dl {
 
 namespace {
 std::atomic<SkinPreload*> g_active{nullptr};
-
-bool SameType(const wchar_t* a, const std::wstring& b) { return !IS_INTRESOURCE(a) && b == a; }
 }  // namespace
 
 SkinPreload::SkinPreload(HMODULE module, const wchar_t* type, const int* ids, size_t count)
@@ -63,7 +61,7 @@ std::unique_ptr<SkinImage> SkinPreload::Take(HMODULE module, const wchar_t* type
   // away during the call.
   SkinPreload* preload = g_active.load();
   if (preload == nullptr || !IS_INTRESOURCE(name) || module != preload->module_ ||
-      type == nullptr || !SameType(type, preload->type_)) {
+      type == nullptr || IS_INTRESOURCE(type) || preload->type_ != type) {
     return nullptr;
   }
   return preload->TakeSlot(static_cast<int>(reinterpret_cast<ULONG_PTR>(name)));

@@ -15,7 +15,8 @@ namespace dl {
 
 class SkinPreload {
  public:
-  // Starts decoding the integer-named resources `ids` of `module` in the given order.
+  // Starts decoding the integer-named resources `ids` of `module` in the given order; `type`
+  // is a type name (an integer type preloads nothing).
   SkinPreload(HMODULE module, const wchar_t* type, const int* ids, size_t count);
   // Waits for the decoder and frees what nobody took: before the drawing library shuts down.
   ~SkinPreload();

@@ -16,13 +16,14 @@
 #include "base/win_handles.h"
 #include "install/install_host.h"
 #include "net/http_client.h"
-#include "ui/controls/skin_preload.h"
 #include "ui/framework/skin_window.h"
 #include "ui/framework/tray_icon.h"
 #include "ui/installer/host_request.h"
 #include "ui/installer/window_controls.h"
 
 namespace dl {
+
+class SkinPreload;
 
 extern const wchar_t kWindowTitle[];
 extern const wchar_t kWindowClassName[];

@@ -4,6 +4,7 @@
 
 #include "app/program_identity.h"
 #include "app/site_record.h"
+#include "ui/controls/skin_preload.h"
 #include "ui/installer/download_window.h"
 #include "ui/installer/notice_window.h"
 #include "ui/installer/text_codepage.h"
