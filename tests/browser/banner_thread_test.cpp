@@ -1,14 +1,9 @@
-// The banner thread against a real skinned window on a thread of its own. The banner thread never
-// ends, so this program ends its process itself.
+// The banner thread against a real skinned window.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 #include <ole2.h>
-
 #include <gdiplus.h>
-
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <string>
 
@@ -29,51 +24,44 @@ class AttachingWindow : public dl::SkinWindow {
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
     if (msg != dl::WM_ATTACH_BANNER) return SkinWindow::HandleMessage(msg, wParam, lParam);
     auto* control = reinterpret_cast<dl::Control*>(lParam);
-    seen = std::to_string((InSendMessageEx(nullptr) & ISMEX_SEND) != 0) +
-           std::to_string(control->parent() == nullptr);
+    // Sent (the banner thread waits), had no parent, now a child once; where it sits.
+    const bool sent = (InSendMessageEx(nullptr) & ISMEX_SEND) != 0, orphan = !control->parent();
     control->SetParent(this);
     const RECT r = control->GetRect();
-    seen += std::to_string(std::count(children().begin(), children().end(), control)) + " " +
-            std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-            "," + std::to_string(r.bottom);
+    char text[64];
+    snprintf(text, sizeof text, "%d%d%d %ld,%ld,%ld,%ld", sent, orphan,
+             static_cast<int>(std::count(children().begin(), children().end(), control)), r.left,
+             r.top, r.right, r.bottom);
+    seen = text;
     auto* banner = dynamic_cast<dl::BannerBrowser*>(control);
     browserWindow = banner != nullptr ? banner->browserWindow() : nullptr;
     SetEvent(attached);
     return 1;
   }
-  std::string seen;  // sent (the banner thread waits), had no parent, now a child once; where
+  std::string seen;
   HWND browserWindow = nullptr;
   HANDLE attached = CreateEventW(nullptr, TRUE, FALSE, nullptr);
 };
 
-DWORD WINAPI WindowThread(void* param) {
-  // The window lives as long as the process: the banner in its tree belongs to another thread.
-  *static_cast<std::atomic<AttachingWindow*>*>(param) = new AttachingWindow();
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-  return 0;
-}
-
 TEST(BannerThread, BannerJoinsTheWindowTreeOnTheWindowThreadAndItsThreadServesTheBrowser) {
-  std::atomic<AttachingWindow*> made{nullptr};
-  CreateThread(nullptr, 0, WindowThread, &made, 0, nullptr);
-  for (int waited = 0; made == nullptr && waited < 10000; waited += 10) Sleep(10);
-  AttachingWindow* const window = made;
-  ASSERT_NE(window, nullptr);
+  auto* window = new AttachingWindow();  // never deleted: its tree holds the banner thread's part
   wcscpy(dl::g_bannerUrl, L"about:blank");
-  DWORD bannerThreadId = 0;
-  HANDLE bannerThread = CreateThread(nullptr, 0, dl::BannerThreadProc, window, 0, &bannerThreadId);
-  ASSERT_EQ(WaitForSingleObject(window->attached, 15000), WAIT_OBJECT_0);
+  DWORD threadId = 0;
+  HANDLE thread = CreateThread(nullptr, 0, dl::BannerThreadProc, window, 0, &threadId);
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < 15000;) {
+    if (MsgWaitForMultipleObjects(1, &window->attached, FALSE, 50, QS_ALLINPUT) == 0) break;
+    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
+  }
+  ASSERT_EQ(WaitForSingleObject(window->attached, 0), WAIT_OBJECT_0);
   EXPECT_EQ(window->seen, "111 2,37,597,211");
-  // The browser's window is in the installer window already, and belongs to the banner thread.
+  // Already in the installer window, owned by the banner thread, which still answers it.
   const HWND browser = window->browserWindow;
   ASSERT_NE(browser, nullptr);
   EXPECT_EQ(GetParent(browser), window->GetHwnd());
-  EXPECT_EQ(GetWindowThreadProcessId(browser, nullptr), bannerThreadId);
-  // The thread goes on serving the browser: a message to its window is still answered.
+  EXPECT_EQ(GetWindowThreadProcessId(browser, nullptr), threadId);
   DWORD_PTR reply = 0;
   EXPECT_NE(SendMessageTimeoutW(browser, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &reply), 0);
-  EXPECT_EQ(WaitForSingleObject(bannerThread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_EQ(WaitForSingleObject(thread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
 }
 
 }  // namespace
@@ -85,7 +73,5 @@ int main(int argc, char** argv) {
   Gdiplus::GdiplusStartup(&token, &input, nullptr);
   const int result = RUN_ALL_TESTS();
   fflush(nullptr);
-  // The banner and window threads run for the rest of the process, as in the program.
-  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(result));
-  return result;
+  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(result));  // the threads never end
 }

@@ -1,8 +1,8 @@
-// The item records placed in the shell's memory, read byte by byte at the offsets the shell's
-// list view reads, independently of the structures that build them.
+// The item records placed in the shell's memory, read at the offsets the shell's list view reads.
 #include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <cstring>
 
 #include "install/list_view_layout.h"
@@ -17,11 +17,8 @@ uint64_t Take(RemoteItemRecord& record, size_t offset, size_t width) {
   std::memset(record.bytes + offset, 0, width);
   return value;
 }
-bool AllZero(const RemoteItemRecord& record) {
-  for (unsigned char b : record.bytes) {
-    if (b != 0) return false;
-  }
-  return true;
+bool AllZero(const RemoteItemRecord& r) {
+  return std::all_of(std::begin(r.bytes), std::end(r.bytes), [](unsigned char b) { return !b; });
 }
 
 TEST(ListViewLayout, RecordsPointAtTheTextRightAfterThemAndCarryNothingElse) {

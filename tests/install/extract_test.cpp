@@ -1,10 +1,6 @@
-// ExtractPackage under wine on archives that real tools made for this run
-// (extract_make_archives.py, started by extract_archives_test.sh), and on the project's test
-// package (extract_package_test.sh). Runs with TZ=America/New_York: DOS times are local.
+// ExtractPackage under wine on archives real tools made for this run, and on the test package.
 #include <windows.h>
-
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -18,10 +14,9 @@ namespace {
 using Names = std::vector<std::string>;
 
 std::string Env(const char* name) { return getenv(name) != nullptr ? getenv(name) : ""; }
-std::string Archive(const char* name) { return Env("DL_EXTRACT_ARCHIVES") + "\\" + name; }
-std::string Read(const std::string& path) {
-  return dltest::ReadWholeFile(std::wstring(path.begin(), path.end()));
-}
+std::string Archive(const std::string& name) { return Env("DL_EXTRACT_ARCHIVES") + "\\" + name; }
+std::wstring Wide(const std::string& path) { return {path.begin(), path.end()}; }
+std::string Read(const std::string& path) { return dltest::ReadWholeFile(Wide(path)); }
 DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 bool Exists(const std::string& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
 Names List(const std::string& folder) {
@@ -29,9 +24,8 @@ Names List(const std::string& folder) {
   WIN32_FIND_DATAA data;
   HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
   for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &data)) {
-    if (strcmp(data.cFileName, ".") != 0 && strcmp(data.cFileName, "..") != 0) {
+    if (strcmp(data.cFileName, ".") && strcmp(data.cFileName, ".."))
       names.push_back(data.cFileName);
-    }
   }
   if (find != INVALID_HANDLE_VALUE) FindClose(find);
   std::sort(names.begin(), names.end());
@@ -62,13 +56,14 @@ class Extract : public ::testing::Test {
     root_.assign(root.begin(), root.end());
   }
   void TearDown() override {
-    if (!root_.empty()) dltest::RemoveTree(std::wstring(root_.begin(), root_.end()));
+    if (!root_.empty()) dltest::RemoveTree(Wide(root_));  // "" would be the drive's root
   }
-  int Run(const char* archive, const std::string& destination,
-          dl::ExtractOutcome* outcome = nullptr) {
-    return dl::ExtractPackage(Archive(archive).c_str(), nullptr, destination.c_str(), outcome);
+  int Run(const std::string& archive, const std::string& destination) {
+    outcome_ = {};
+    return dl::ExtractPackage(Archive(archive).c_str(), nullptr, destination.c_str(), &outcome_);
   }
   std::string root_;
+  dl::ExtractOutcome outcome_;
 };
 
 TEST_F(Extract, ArchivesOfThreeToolsGiveTheSourceTreeWithItsTimesAndAttributes) {
@@ -76,15 +71,12 @@ TEST_F(Extract, ArchivesOfThreeToolsGiveTheSourceTreeWithItsTimesAndAttributes) 
     SCOPED_TRACE(archive);
     const std::string destination = root_ + "\\" + archive + "\\made\\with parents";
     const std::string top = destination + "\\Tavoro\\";
-    dl::ExtractOutcome outcome;
-    ASSERT_EQ(Run(archive, destination, &outcome), dl::kExtractOk) << outcome.failedName;
-    EXPECT_EQ(outcome.entriesDone, 12);
+    ASSERT_EQ(Run(archive, destination), dl::kExtractOk) << outcome_.failedName;
+    EXPECT_EQ(outcome_.entriesDone, 12);
     for (const char* file : {"lobby.exe", "readme.txt", "empty.txt", "ro.txt", "data\\big.bin",
                              "data\\zero.bin", "sub\\deeper\\x.txt"}) {
       // The maker gives every file these Unix times; they are read before the contents.
-      if (archive == std::string("infozip.zip")) {
-        EXPECT_EQ(TimesOf(top + file), "1600000000 1590000000") << file;
-      }
+      EXPECT_TRUE(archive[0] != 'i' || TimesOf(top + file) == "1600000000 1590000000") << file;
       EXPECT_TRUE(Exists(top + file) &&
                   Read(top + file) == Read(Env("DL_EXTRACT_ARCHIVES") + "\\tree\\Tavoro\\" + file))
           << file;
@@ -98,11 +90,10 @@ TEST_F(Extract, ArchivesOfThreeToolsGiveTheSourceTreeWithItsTimesAndAttributes) 
 TEST_F(Extract, FatAttributesLocalDosTimesAndUnixTimeBlocks) {
   ASSERT_EQ(Run("python_fat.zip", root_), dl::kExtractOk);
   const std::string fat = root_ + "\\Fat\\";
-  const DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-  EXPECT_EQ(Attributes(fat + "readonly.txt") & kKept, DWORD{FILE_ATTRIBUTE_READONLY});
-  EXPECT_EQ(Attributes(fat + "hidden.txt") & kKept, DWORD{FILE_ATTRIBUTE_HIDDEN});
-  EXPECT_EQ(Attributes(fat + "system.txt") & kKept, DWORD{FILE_ATTRIBUTE_SYSTEM});
-  EXPECT_EQ(Attributes(fat + "plain.bin") & kKept, 0u);
+  std::vector<DWORD> kept;  // read-only, hidden, system
+  for (const char* name : {"readonly.txt", "hidden.txt", "system.txt", "plain.bin"})
+    kept.push_back(Attributes(fat + name) & 7);
+  EXPECT_EQ(kept, (std::vector<DWORD>{1, 2, 4, 0}));
   // 10:20:30 local: standard time in January (UTC-5), daylight saving in July (UTC-4).
   EXPECT_EQ(TimesOf(fat + "readonly.txt"), "1610724030 1610724030");
   EXPECT_EQ(TimesOf(fat + "hidden.txt"), "1626358830 1626358830");
@@ -115,7 +106,7 @@ TEST_F(Extract, FatAttributesLocalDosTimesAndUnixTimeBlocks) {
 
 TEST_F(Extract, BrokenArchivesAndDestinationsGiveTheirOwnResults) {
   const std::string file = root_ + "\\target";
-  ASSERT_TRUE(dltest::WriteWholeFile(std::wstring(file.begin(), file.end()), "keep"));
+  ASSERT_TRUE(dltest::WriteWholeFile(Wide(file), "keep"));
   const std::pair<const char*, int> kArchives[] = {
       {"missing.zip", dl::kExtractOpenFailed},     {"notzip.zip", dl::kExtractOpenFailed},
       {"truncated.zip", dl::kExtractOpenFailed},   {"infozip_enc.zip", dl::kExtractPassword},
@@ -130,17 +121,14 @@ TEST_F(Extract, BrokenArchivesAndDestinationsGiveTheirOwnResults) {
 
 TEST_F(Extract, DataThatFailsItsChecksFailsTheEntryAndUndoesTheWorkAheadOfIt) {
   for (const char* archive : {"crc.zip", "short.zip"}) {
-    dl::ExtractOutcome outcome;
-    EXPECT_EQ(Run(archive, root_ + "\\" + archive, &outcome), dl::kExtractDataFailed) << archive;
-    EXPECT_EQ(outcome.failedIndex, 1) << archive;
+    EXPECT_EQ(Run(archive, root_ + "\\" + archive), dl::kExtractDataFailed) << archive;
+    EXPECT_EQ(outcome_.failedIndex, 1) << archive;
   }
   EXPECT_EQ(Read(root_ + "\\crc.zip\\crc\\a.txt"), "fine\n");
-  // Entry 100 of 200 fails: its partly written file stays, as the entries before it do,
-  // while the files and folders created ahead of it go.
+  // Entry 100 of 200 fails: it and those before stay, what was created ahead of it goes.
   const std::string many = root_ + "\\many";
-  dl::ExtractOutcome outcome;
-  ASSERT_EQ(Run("many_crc.zip", many, &outcome), dl::kExtractDataFailed);
-  EXPECT_EQ(outcome.failedIndex, 100);
+  ASSERT_EQ(Run("many_crc.zip", many), dl::kExtractDataFailed);
+  EXPECT_EQ(outcome_.failedIndex, 100);
   EXPECT_EQ(List(many + "\\many\\f10"), Names{"e100.txt"});
   EXPECT_EQ(List(many + "\\many\\f09").size(), 10u);
   EXPECT_EQ(List(many + "\\many").size(), 11u);  // f00 .. f10
@@ -155,14 +143,12 @@ TEST_F(Extract, HostileNamesStayInsideTheBaseFolderAndRefusedOnesWriteNothing) {
     EXPECT_TRUE(Exists(destination + "\\" + lands)) << lands;
   }
   EXPECT_EQ(List(root_ + "\\mid"), Names{"dest"});
-  EXPECT_FALSE(Exists("C:\\x\\y.txt"));
-  EXPECT_FALSE(Exists("C:\\b.txt"));
+  EXPECT_FALSE(Exists("C:\\x\\y.txt") || Exists("C:\\b.txt"));
 
   for (int i = 0; i < 10; ++i) {  // streams, devices, control characters, dots, nothing
     const std::string archive = "refused_" + std::to_string(i) + ".zip";
-    dl::ExtractOutcome outcome;
-    EXPECT_EQ(Run(archive.c_str(), root_ + "\\r", &outcome), dl::kExtractBadHeader) << archive;
-    EXPECT_EQ(outcome.failedIndex, 0) << archive;
+    EXPECT_EQ(Run(archive, root_ + "\\r"), dl::kExtractBadHeader) << archive;
+    EXPECT_EQ(outcome_.failedIndex, 0) << archive;
     EXPECT_TRUE(List(root_ + "\\r").empty()) << archive;
   }
 }
@@ -171,13 +157,12 @@ TEST_F(Extract, HostileNamesStayInsideTheBaseFolderAndRefusedOnesWriteNothing) {
 TEST_F(Extract, LobbyInUseStopsTheExtractionWith512) {
   const std::string lobby = root_ + "\\Tavoro\\lobby.exe";
   ASSERT_TRUE(CreateDirectoryA((root_ + "\\Tavoro").c_str(), nullptr));
-  ASSERT_TRUE(dltest::WriteWholeFile(std::wstring(lobby.begin(), lobby.end()), "old"));
+  ASSERT_TRUE(dltest::WriteWholeFile(Wide(lobby), "old"));
   HANDLE running = CreateFileA(lobby.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(running, INVALID_HANDLE_VALUE);
-  dl::ExtractOutcome outcome;
-  EXPECT_EQ(Run("lobby.zip", root_, &outcome), dl::kExtractCreateFailed);
+  EXPECT_EQ(Run("lobby.zip", root_), dl::kExtractCreateFailed);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-  EXPECT_STREQ(outcome.failedName, "Tavoro\\lobby.exe");
+  EXPECT_STREQ(outcome_.failedName, "Tavoro\\lobby.exe");
   // Nothing after the failing entry, though files and folders are created ahead of it.
   EXPECT_EQ(List(root_ + "\\Tavoro"), Names{"lobby.exe"});
   CloseHandle(running);

@@ -1,8 +1,6 @@
 // The channel profile through the platform's own profile writer, in a temp install folder.
 #include <windows.h>
-
 #include <gtest/gtest.h>
-
 #include <string>
 
 #include "app/site_config.h"
@@ -11,22 +9,9 @@
 
 namespace {
 
-TEST(ChannelProfile, WritesTheChannelAndKeepsTheRestOfAnExistingProfile) {
+TEST(ChannelProfile, WritesTheChannelKeepsTheRestAndWritesNothingWithoutAChannelOrFolder) {
   const std::wstring folder = dltest::FreshTempFolder(L"dl-records-profile") + L"\\";
   const std::wstring profile = folder + L"IsLobbyLogin.dat";
-  dl::g_channelId = 200019;
-  ASSERT_TRUE(dl::WriteChannelProfile(folder.c_str()));
-  EXPECT_EQ(dltest::ReadWholeFile(profile), "[ChannelID]\r\nChannelID=200019\r\n");
-  ASSERT_TRUE(
-      dltest::WriteWholeFile(profile, "[A]\r\nX=1\r\n[ChannelID]\r\nChannelID=7\r\nY=2\r\n"));
-  dl::g_channelId = 42;
-  ASSERT_TRUE(dl::WriteChannelProfile(folder.c_str()));
-  EXPECT_EQ(dltest::ReadWholeFile(profile), "[A]\r\nX=1\r\n[ChannelID]\r\nChannelID=42\r\nY=2\r\n");
-  dltest::RemoveTree(folder);
-}
-
-TEST(ChannelProfile, WritesNothingWithoutAChannelOrAUsableFolder) {
-  const std::wstring folder = dltest::FreshTempFolder(L"dl-records-none") + L"\\";
   dl::g_channelId = 0;
   EXPECT_FALSE(dl::WriteChannelProfile(folder.c_str()));
   dl::g_channelId = 200019;
@@ -42,7 +27,17 @@ TEST(ChannelProfile, WritesNothingWithoutAChannelOrAUsableFolder) {
   std::wstring overlong = folder;
   for (int i = 0; i < 520; ++i) overlong += L".\\";
   EXPECT_FALSE(dl::WriteChannelProfile(overlong.c_str()));
-  EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << "something was written into the folder";
+  ASSERT_TRUE(RemoveDirectoryW(folder.c_str())) << "something was written into the folder";
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+
+  ASSERT_TRUE(dl::WriteChannelProfile(folder.c_str()));
+  EXPECT_EQ(dltest::ReadWholeFile(profile), "[ChannelID]\r\nChannelID=200019\r\n");
+  ASSERT_TRUE(
+      dltest::WriteWholeFile(profile, "[A]\r\nX=1\r\n[ChannelID]\r\nChannelID=7\r\nY=2\r\n"));
+  dl::g_channelId = 42;
+  ASSERT_TRUE(dl::WriteChannelProfile(folder.c_str()));
+  EXPECT_EQ(dltest::ReadWholeFile(profile), "[A]\r\nX=1\r\n[ChannelID]\r\nChannelID=42\r\nY=2\r\n");
+  dltest::RemoveTree(folder);
 }
 
 }  // namespace

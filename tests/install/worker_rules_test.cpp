@@ -1,9 +1,7 @@
-// The worker's pure decisions: the no-progress rule of the retry loop, which extraction results
-// condemn the package, and what follows an extraction.
+// The worker's pure decisions: when retries give up, and what follows an extraction.
 #include "install/worker_rules.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace {
@@ -30,15 +28,13 @@ TEST(NoProgressRule, ClearsAtTheSixthFailureWithoutBytesAndCountsAgainAfterNewBy
 }
 
 TEST(AfterExtraction, OnlyTheArchivesOwnFaultsCondemnItAndOnlyA512MeetsAPresentLobby) {
-  for (int bad : {65536, 1792, 2048, 4096, 83886080}) {
-    EXPECT_TRUE(dl::PackageIsBad(bad)) << bad;
-    EXPECT_EQ(dl::DecideAfterExtraction(bad, true), dl::AfterExtraction::kFail) << bad;
-  }
+  for (int bad : {65536, 1792, 2048, 4096, 83886080}) EXPECT_TRUE(dl::PackageIsBad(bad)) << bad;
   for (int kept : {0, 512, 1024, -2, -3}) EXPECT_FALSE(dl::PackageIsBad(kept)) << kept;
-  EXPECT_EQ(dl::DecideAfterExtraction(0, false), dl::AfterExtraction::kHandOver);
-  EXPECT_EQ(dl::DecideAfterExtraction(512, true), dl::AfterExtraction::kStartPresentLobby);
-  EXPECT_EQ(dl::DecideAfterExtraction(512, false), dl::AfterExtraction::kFail);
-  EXPECT_EQ(dl::DecideAfterExtraction(1024, true), dl::AfterExtraction::kFail);
+  using dl::AfterExtraction;
+  EXPECT_EQ(dl::DecideAfterExtraction(0, false), AfterExtraction::kHandOver);
+  EXPECT_EQ(dl::DecideAfterExtraction(512, true), AfterExtraction::kStartPresentLobby);
+  for (int failed : {512, 1024, 65536})
+    EXPECT_EQ(dl::DecideAfterExtraction(failed, failed != 512), AfterExtraction::kFail) << failed;
 }
 
 }  // namespace

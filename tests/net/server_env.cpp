@@ -6,16 +6,14 @@
 #include "tests/support/win_test_util.h"
 
 namespace nettest {
-namespace {
 
-std::string Env(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
+static std::string Env(const char* name) { return std::getenv(name) ? std::getenv(name) : ""; }
+static std::string Loopback(const char* port) {
+  return Env(port).empty() ? "" : "127.0.0.1:" + Env(port);
 }
-std::string Loopback(const char* port) { return Env(port).empty() ? "" : "127.0.0.1:" + Env(port); }
-
-}  // namespace
-
+static std::wstring UpdateFile(const std::string& name) {
+  return Wide(ServersDir() + "\\www\\update\\" + name);
+}
 std::string NginxHost() { return Loopback("DL_NGINX_PORT"); }
 std::string FaultHost() { return Loopback("DL_FAULT_PORT"); }
 std::string ServersDir() { return Env("DL_SERVERS_DIR_WIN"); }
@@ -30,17 +28,12 @@ bool WriteStamped(const std::wstring& path, const std::string& bytes, const SYST
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
   return ok;
 }
-
 bool PutUpdateFile(const std::string& name, const std::string& bytes, const SYSTEMTIME* time) {
-  return WriteStamped(Wide(ServersDir() + "\\www\\update\\" + name), bytes, time);
+  return WriteStamped(UpdateFile(name), bytes, time);
 }
-
-void RemoveUpdateFile(const std::string& name) {
-  DeleteFileW(Wide(ServersDir() + "\\www\\update\\" + name).c_str());
-}
-
-std::string ReadLog(const std::string& logName) {
-  return dltest::ReadWholeFile(Wide(ServersDir() + "\\" + logName));
+void RemoveUpdateFile(const std::string& name) { DeleteFileW(UpdateFile(name).c_str()); }
+std::string ReadLog(const std::string& name) {
+  return dltest::ReadWholeFile(Wide(ServersDir() + "\\" + name));
 }
 
 int LogLines(const std::string& logName, const std::string& piece1, const std::string& piece2,
@@ -48,9 +41,8 @@ int LogLines(const std::string& logName, const std::string& piece1, const std::s
   for (int round = 0;; ++round, Sleep(50)) {
     std::istringstream lines(ReadLog(logName));
     int count = 0;
-    for (std::string line; std::getline(lines, line);) {
+    for (std::string line; std::getline(lines, line);)
       count += line.find(piece1) != std::string::npos && line.find(piece2) != std::string::npos;
-    }
     if (count >= waitFor || round == 40) return count;
   }
 }
@@ -60,7 +52,6 @@ std::string Pattern(uint64_t size, uint64_t from) {
   for (uint64_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(((from + i) * 131 + 7) % 251);
   return bytes;
 }
-
 std::string RunMarker() {
   return std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
 }

@@ -1,5 +1,5 @@
 # The controls: the frame arithmetic and the shared text natively under the sanitizers (and
-# under wine); the control tree, buttons and labels under wine, painted on off-screen surfaces.
+# under wine); the control tree and the skin preload under wine, painted on off-screen surfaces.
 dl_pure_test(ui_controls_pure_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/frame_source_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/shared_text_test.cpp
@@ -13,8 +13,7 @@ if(WIN32)
     file(APPEND ${_dl_controls_rc} "${skin} IMAGE \"${CMAKE_SOURCE_DIR}/res/images/${skin}.png\"\n")
   endforeach()
   dl_test_program(ui_controls_test
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/ui_test_support.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/control_test.cpp
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/control_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/skin_preload_test.cpp
             ${_dl_controls_rc}
     LIBS dl_ui_controls dl_test_support)

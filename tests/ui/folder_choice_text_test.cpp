@@ -8,9 +8,8 @@
 namespace dl {
 namespace {
 
-TEST(FolderChoiceText, DriveRootAndFolderForms) {
-  wchar_t base[260];
-  wchar_t label[320];
+TEST(FolderChoiceText, DriveRootAndFolderFormsAndTextsThatDoNotFit) {
+  wchar_t base[260], label[320];
   ASSERT_TRUE(ChosenFolderTexts(L"E:\\", 3, L"Tavoro", base, 260, label, 320));
   EXPECT_EQ(std::wstring(base), L"E:\\");
   EXPECT_EQ(std::wstring(label), L"安装路径：E:\\Tavoro\\");
@@ -20,11 +19,7 @@ TEST(FolderChoiceText, DriveRootAndFolderForms) {
   // Three characters that take more than three bytes in the ANSI code page are a folder.
   ASSERT_TRUE(ChosenFolderTexts(L"E:\\游", 4, L"Tavoro", base, 260, label, 320));
   EXPECT_EQ(std::wstring(base), L"E:\\游\\");
-}
-
-TEST(FolderChoiceText, TextsThatDoNotFitLeaveBothEmpty) {
-  wchar_t base[260];
-  wchar_t label[320];
+  // Texts that do not fit leave both empty.
   EXPECT_FALSE(ChosenFolderTexts(L"E:\\Games", 8, L"Tavoro", base, 8, label, 320));
   EXPECT_TRUE(base[0] == L'\0' && label[0] == L'\0');
   EXPECT_FALSE(ChosenFolderTexts(L"E:\\Games", 8, L"Tavoro", base, 260, label, 12));

@@ -3,8 +3,7 @@
 # move the pointer.
 if(WIN32)
   dl_test_program(ui_framework_test
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/ui_test_support.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/skin_window_test.cpp
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/skin_window_test.cpp
     LIBS dl_ui_framework dl_test_support)
   dl_add_wine_test(NAME ui_framework COMMAND ui_framework_test RESOURCE_LOCK desktop)
 endif()
