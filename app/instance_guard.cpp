@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
+#include "ui/installer/window_messages.h"
+
 namespace dl {
 
 const char kInstanceMutexName[] = "{8B8E8CAC-C0B5-4588-94E6-31E3C6DD5535}";
-const char kActivateMessageName[] = "{88899063-CFEA-492b-93E3-51F14B34CE70}";
-unsigned WM_DOWNLOADER_ACTIVATE = 0;
 
 bool TakeInstanceMutex() {
   // Deliberately never closed: the system releases it when the process ends, which is
@@ -17,6 +17,6 @@ bool TakeInstanceMutex() {
   return error != ERROR_ALREADY_EXISTS;
 }
 
-void BroadcastActivation() { PostMessageA(HWND_BROADCAST, WM_DOWNLOADER_ACTIVATE, 0, 0); }
+void BroadcastActivation() { PostMessageA(HWND_BROADCAST, ActivateMessage(), 0, 0); }
 
 }  // namespace dl

@@ -4,10 +4,6 @@
 namespace dl {
 
 extern const char kInstanceMutexName[];
-extern const char kActivateMessageName[];
-
-// The registered id of the activation message; 0 until process start-up registers it.
-extern unsigned WM_DOWNLOADER_ACTIVATE;
 
 // Creates the instance mutex (kept open until the process ends). False only when
 // another instance already holds it; any other failure counts as the first instance.

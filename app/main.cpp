@@ -1,9 +1,13 @@
-// Process entry: crash filter, single instance, the installer window and its loop.
+// Process entry: crash filter, single instance, the site's settings, the installer window and
+// its loop.
 #include <windows.h>
 
 #include "app/crash_handler.h"
 #include "app/instance_guard.h"
 #include "app/process_startup.h"
+#include "config/resource_strings.h"
+#include "config/site_settings_load.h"
+#include "install/share_id_store.h"
 #include "ui/controls/skin_preload.h"
 #include "ui/installer/download_window.h"
 
@@ -21,8 +25,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   }
   // Outlives the window, and ends before the drawing library does.
   const std::unique_ptr<dl::SkinPreload> skins = dl::DownloadWindow::PreloadSkins();
+  dl::ResourceStrings strings;
+  const dl::SiteSettings settings = dl::LoadSiteSettings(strings);
+  if (!settings.shareId.empty()) dl::StoreShareId(settings.shareId.c_str());
   {
-    dl::DownloadWindow window;
+    dl::DownloadWindow window(settings);
     dl::RunMessageLoop();
   }
   return 0;

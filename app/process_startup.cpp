@@ -3,10 +3,8 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-#include "app/build_config.h"
-#include "app/instance_guard.h"
-#include "app/site_config.h"
 #include "ui/framework/tray_messages.h"
+#include "ui/installer/window_messages.h"
 
 namespace dl {
 
@@ -26,8 +24,7 @@ void EnterProgramFolder() {
 
 ProcessStartup::ProcessStartup() {
   g_instance = this;
-  g_serverHost = DL_UPDATE_HOST;
-  WM_DOWNLOADER_ACTIVATE = RegisterWindowMessageA(kActivateMessageName);
+  ActivateMessage();
 
   Gdiplus::GdiplusStartupInput input;  // version 1, no debug callback, no suppression
   ULONG_PTR token = 0;
@@ -36,15 +33,14 @@ ProcessStartup::ProcessStartup() {
 
   registry_.emplace();
   SetProcessRegistry(&*registry_);
-  WM_TRAY_NOTIFY = RegisterWindowMessageA(kTrayNotifyName);
-  WM_TASKBAR_CREATED = RegisterWindowMessageA(kTaskbarCreatedName);
+  TrayNotifyMessage();
+  TaskbarCreatedMessage();
 }
 
 ProcessStartup::~ProcessStartup() {
   SetProcessRegistry(nullptr);
   registry_.reset();
   if (gdiplusToken_ != 0) Gdiplus::GdiplusShutdown(static_cast<ULONG_PTR>(gdiplusToken_));
-  g_serverHost = "";
   g_instance = nullptr;
 }
 

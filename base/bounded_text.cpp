@@ -60,6 +60,17 @@ bool Copy(Ch* buf, size_t cap, const Ch* src) {
 bool AppendBounded(char* buf, size_t cap, const char* src) { return Append(buf, cap, src); }
 bool AppendBounded(wchar_t* buf, size_t cap, const wchar_t* src) { return Append(buf, cap, src); }
 bool CopyBounded(char* buf, size_t cap, const char* src) { return Copy(buf, cap, src); }
+
+bool AppendAscii(wchar_t* buf, size_t cap, const char* ascii) {
+  size_t have = 0;
+  while (have < cap && buf[have] != L'\0') ++have;
+  const size_t add = Length(ascii);
+  if (have == cap || add >= cap - have) return false;
+  for (size_t i = 0; i <= add; ++i) {
+    buf[have + i] = static_cast<wchar_t>(static_cast<unsigned char>(ascii[i]));
+  }
+  return true;
+}
 bool CopyBounded(wchar_t* buf, size_t cap, const wchar_t* src) { return Copy(buf, cap, src); }
 
 }  // namespace dl

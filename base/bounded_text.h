@@ -22,6 +22,10 @@ bool FormatBoundedV(char* buf, size_t cap, const char* format, va_list args);
 bool AppendBounded(char* buf, size_t cap, const char* src);
 bool AppendBounded(wchar_t* buf, size_t cap, const wchar_t* src);
 
+// Appends ASCII text to the wide text in buf[0..cap), byte by byte (numbers, labels, hosts:
+// no code page involved). False (buf unchanged) when it would not fit.
+bool AppendAscii(wchar_t* buf, size_t cap, const char* ascii);
+
 // Copies src into buf[0..cap). Returns false (buf set to "") when it would not fit.
 bool CopyBounded(char* buf, size_t cap, const char* src);
 bool CopyBounded(wchar_t* buf, size_t cap, const wchar_t* src);

@@ -2,9 +2,7 @@
 
 #include <memory>
 
-#include "app/site_config.h"
 #include "browser/banner_browser.h"
-#include "ui/installer/window_messages.h"
 
 namespace dl {
 
@@ -27,8 +25,9 @@ bool HtmlEngineAvailable() {
 
 }  // namespace
 
-DWORD WINAPI BannerThreadProc(void* window) {
-  SkinWindow* installer = static_cast<SkinWindow*>(window);
+DWORD WINAPI BannerThreadProc(void* start) {
+  const BannerStart* what = static_cast<const BannerStart*>(start);
+  SkinWindow* installer = what->window;
   const HWND host = installer->GetHwnd();
   // Built without a parent so that this thread never touches the window's control tree; the
   // browser window still goes into the installer window. As the window's tree starts at its
@@ -41,7 +40,7 @@ DWORD WINAPI BannerThreadProc(void* window) {
   if (browser->parent() != nullptr) static_cast<void>(banner.release());
 
   if (HtmlEngineAvailable()) {
-    browser->Navigate(g_bannerUrl, nullptr, nullptr, nullptr, nullptr);
+    browser->Navigate(what->url, nullptr, nullptr, nullptr, nullptr);
   } else if (browser->browserWindow() != nullptr) {
     // Nothing could be shown there: the banner area keeps the window's own artwork.
     ShowWindow(browser->browserWindow(), SW_HIDE);

@@ -13,8 +13,19 @@ namespace dl {
 constexpr RECT kBannerRect = {2, 37, 597, 211};
 constexpr DWORD kBannerStyle = 0x56000000;
 
-// window: the installer window, a SkinWindow whose thread attaches the banner to its tree on
-// WM_ATTACH_BANNER. Runs the thread's message loop for the rest of the process.
-DWORD WINAPI BannerThreadProc(void* window);
+// Sent by the banner thread to the installer window: lParam is a Control* (without parent) that
+// the window's thread attaches to the window's tree, so the tree is only ever changed on the
+// window's thread.
+constexpr UINT WM_ATTACH_BANNER = WM_APP + 5;
+
+// What the banner thread needs: the installer window, a SkinWindow whose thread attaches the
+// banner to its tree on WM_ATTACH_BANNER, and the page to show. Both outlive the thread's use.
+struct BannerStart {
+  SkinWindow* window;
+  const wchar_t* url;
+};
+
+// start: a BannerStart*. Runs the thread's message loop for the rest of the process.
+DWORD WINAPI BannerThreadProc(void* start);
 
 }  // namespace dl

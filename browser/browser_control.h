@@ -20,7 +20,7 @@
 
 #include <memory>
 
-#include "browser/com_owner.h"
+#include "base/com_owner.h"
 #include "ui/controls/control.h"
 
 namespace dl {

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "app/site_config.h"
 #include "base/bounded_text.h"
+#include "base/text_convert.h"
 
 namespace dl {
 
@@ -13,17 +13,17 @@ constexpr char kProfileName[] = "IsLobbyLogin.dat";
 constexpr char kSectionAndKey[] = "ChannelID";
 }  // namespace
 
-bool WriteChannelProfile(const wchar_t* installFolder) {
-  if (g_channelId <= 0) return false;
+bool WriteChannelProfile(const wchar_t* installFolder, int channelId) {
+  if (channelId <= 0) return false;
   // Without a folder the bare file name would make the profile writer use the Windows folder.
   if (installFolder == nullptr || installFolder[0] == L'\0') return false;
 
   char number[16];
-  if (!FormatBounded(number, sizeof number, "%d", g_channelId)) return false;
+  if (!FormatBounded(number, sizeof number, "%d", channelId)) return false;
 
   char path[kProfilePathCap];
   // A folder that does not fit is refused rather than cut: a shortened path names another folder.
-  if (WideCharToMultiByte(CP_ACP, 0, installFolder, -1, path, sizeof path, nullptr, nullptr) <= 0 ||
+  if (!ToNarrow(installFolder, CodePage::kAnsi, path, sizeof path) ||
       !AppendBounded(path, sizeof path, kProfileName)) {
     return false;
   }

@@ -4,8 +4,10 @@
 #include <unzip.h>
 
 #include <climits>
+#include <condition_variable>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <utility>
 
@@ -64,23 +66,24 @@ void CopyPrintable(const char* raw, size_t length, char* out, size_t cap) {
 
 }  // namespace
 
+void ZipHandleTraits::Close(Handle zip) noexcept { unzClose(AsZip(zip)); }
+
 PackageReader::~PackageReader() {
-  if (zip_ == nullptr) return;
-  if (dataOpen_) unzCloseCurrentFile(AsZip(zip_));
-  unzClose(AsZip(zip_));
+  // The entry's data first; the handle goes with the member.
+  if (zip_ && dataOpen_) unzCloseCurrentFile(AsZip(zip_.Get()));
 }
 
 int PackageReader::Open(const char* path, const char* password) {
   // Decryption is not built into the unzip layer; an encrypted entry says so when it is
   // opened, whatever was passed here.
   (void)password;
-  if (zip_ != nullptr) return kExtractOpenFailed;
+  if (zip_) return kExtractOpenFailed;
   zlib_filefunc64_def functions;
   FillZipFileFunctions(&functions, &stats_);
-  zip_ = unzOpen2_64(path, &functions);
-  if (zip_ == nullptr) return kExtractOpenFailed;
+  zip_.Reset(unzOpen2_64(path, &functions));
+  if (!zip_) return kExtractOpenFailed;
   unz_global_info64 info;
-  if (unzGetGlobalInfo64(AsZip(zip_), &info) != UNZ_OK || info.number_entry > INT_MAX) {
+  if (unzGetGlobalInfo64(AsZip(zip_.Get()), &info) != UNZ_OK || info.number_entry > INT_MAX) {
     return kExtractOpenFailed;
   }
   entryCount_ = static_cast<int>(info.number_entry);
@@ -95,15 +98,15 @@ int PackageReader::ClassifyReadError() const {
 int PackageReader::ReadEntry(int index, PackageEntry* entry) {
   *entry = PackageEntry();
   entry->index = index;
-  if (zip_ == nullptr || index < 0 || index >= entryCount_) return kExtractOpenFailed;
+  if (!zip_ || index < 0 || index >= entryCount_) return kExtractOpenFailed;
   if (dataOpen_) CloseEntryData();
   int error = UNZ_OK;
   if (index < current_) {
-    error = unzGoToFirstFile(AsZip(zip_));
+    error = unzGoToFirstFile(AsZip(zip_.Get()));
     current_ = 0;
   }
   while (error == UNZ_OK && current_ < index) {
-    error = unzGoToNextFile(AsZip(zip_));
+    error = unzGoToNextFile(AsZip(zip_.Get()));
     ++current_;
   }
   if (error != UNZ_OK) {
@@ -113,7 +116,8 @@ int PackageReader::ReadEntry(int index, PackageEntry* entry) {
 
   unz_file_info64 info;
   char raw[1024];
-  error = unzGetCurrentFileInfo64(AsZip(zip_), &info, raw, sizeof raw, nullptr, 0, nullptr, 0);
+  error =
+      unzGetCurrentFileInfo64(AsZip(zip_.Get()), &info, raw, sizeof raw, nullptr, 0, nullptr, 0);
   if (error != UNZ_OK) return ClassifyReadError();
 
   entry->attributes = EntryFileAttributes(info.version, info.external_fa);
@@ -138,12 +142,12 @@ int PackageReader::ReadEntry(int index, PackageEntry* entry) {
 }
 
 int PackageReader::OpenEntryData(PackageEntry* entry) {
-  if (zip_ == nullptr) return kExtractOpenFailed;
+  if (!zip_) return kExtractOpenFailed;
   if (entry->encrypted) return kExtractPassword;
   if (dataOpen_) CloseEntryData();
   int method = 0;
   int level = 0;
-  int error = unzOpenCurrentFile2(AsZip(zip_), &method, &level, 0);
+  int error = unzOpenCurrentFile2(AsZip(zip_.Get()), &method, &level, 0);
   if (error != UNZ_OK) return error == UNZ_BADZIPFILE ? ClassifyReadError() : kExtractReadFailed;
   dataOpen_ = true;
   // Other methods would come back as raw compressed bytes, unchecked: refuse them.
@@ -153,7 +157,7 @@ int PackageReader::OpenEntryData(PackageEntry* entry) {
   }
 
   unsigned char extra[4096];
-  int length = unzGetLocalExtrafield(AsZip(zip_), extra, sizeof extra);
+  int length = unzGetLocalExtrafield(AsZip(zip_.Get()), extra, sizeof extra);
   UnixTimes times;
   if (length > 0 && FindUnixTimes(extra, static_cast<size_t>(length), &times)) {
     if (times.present & kUnixTimeModification) {
@@ -172,19 +176,19 @@ int PackageReader::OpenEntryData(PackageEntry* entry) {
 int PackageReader::ReadEntryData(void* buffer, uint32_t cap, uint32_t* got) {
   *got = 0;
   if (!dataOpen_) return kExtractDataFailed;
-  int n = unzReadCurrentFile(AsZip(zip_), buffer, cap);
+  int n = unzReadCurrentFile(AsZip(zip_.Get()), buffer, cap);
   if (n > 0) {
     *got = static_cast<uint32_t>(n);
     return kExtractOk;
   }
-  if (n == 0) return unzeof(AsZip(zip_)) == 1 ? kExtractOk : kExtractDataFailed;
+  if (n == 0) return unzeof(AsZip(zip_.Get())) == 1 ? kExtractOk : kExtractDataFailed;
   return stats_.readFailed ? kExtractReadFailed : kExtractDataFailed;
 }
 
 int PackageReader::CloseEntryData() {
   if (!dataOpen_) return kExtractOk;
   dataOpen_ = false;
-  return unzCloseCurrentFile(AsZip(zip_)) == UNZ_CRCERROR ? kExtractDataFailed : kExtractOk;
+  return unzCloseCurrentFile(AsZip(zip_.Get())) == UNZ_CRCERROR ? kExtractDataFailed : kExtractOk;
 }
 
 namespace {
@@ -268,14 +272,8 @@ class CreatorAhead {
  public:
   static constexpr int kAhead = 64;
 
-  CreatorAhead(const char* base, size_t baseLength) : base_(base), baseLength_(baseLength) {
-    InitializeCriticalSection(&lock_);
-    InitializeConditionVariable(&changed_);
-  }
-  ~CreatorAhead() {
-    Stop();
-    DeleteCriticalSection(&lock_);
-  }
+  CreatorAhead(const char* base, size_t baseLength) : base_(base), baseLength_(baseLength) {}
+  ~CreatorAhead() { Stop(); }
   CreatorAhead(const CreatorAhead&) = delete;
   CreatorAhead& operator=(const CreatorAhead&) = delete;
 
@@ -289,16 +287,15 @@ class CreatorAhead {
 
   // Waits until entry index is prepared (or the helper has stopped) and hands over what it did.
   void Take(int index, Prepared* out) {
-    EnterCriticalSection(&lock_);
-    while (published_ <= index && !done_) SleepConditionVariableCS(&changed_, &lock_, INFINITE);
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return published_ > index || done_; });
     if (published_ > index) {
       *out = std::move(slots_[index % kAhead]);
       taken_ = index + 1;
-      WakeAllConditionVariable(&changed_);
+      changed_.notify_all();
     } else {
       *out = Prepared();
     }
-    LeaveCriticalSection(&lock_);
   }
 
   // Stops the helper and undoes its work for the entries not taken yet: the files it created
@@ -330,10 +327,11 @@ class CreatorAhead {
   }
 
   void Stop() {
-    EnterCriticalSection(&lock_);
-    stop_ = true;
-    WakeAllConditionVariable(&changed_);
-    LeaveCriticalSection(&lock_);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_all();
     if (thread_) WaitForSingleObject(thread_.Get(), INFINITE);
     thread_.Reset();
   }
@@ -341,26 +339,26 @@ class CreatorAhead {
   void Run() {
     bool givenUp = false;
     for (int index = 0; index < reader_.EntryCount() && !givenUp; ++index) {
-      EnterCriticalSection(&lock_);
-      while (!stop_ && published_ - taken_ == kAhead) {
-        SleepConditionVariableCS(&changed_, &lock_, INFINITE);
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [&] { return stop_ || published_ - taken_ < kAhead; });
+        if (stop_) break;
       }
-      bool stop = stop_;
-      LeaveCriticalSection(&lock_);
-      if (stop) break;
 
       Prepared prepared;
       givenUp = !Prepare(index, &prepared);
-      EnterCriticalSection(&lock_);
-      slots_[index % kAhead] = std::move(prepared);
-      ++published_;
-      WakeAllConditionVariable(&changed_);
-      LeaveCriticalSection(&lock_);
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        slots_[index % kAhead] = std::move(prepared);
+        ++published_;
+      }
+      changed_.notify_all();
     }
-    EnterCriticalSection(&lock_);
-    done_ = true;
-    WakeAllConditionVariable(&changed_);
-    LeaveCriticalSection(&lock_);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      done_ = true;
+    }
+    changed_.notify_all();
   }
 
   // False when the helper must stop here: the worker is about to fail at this entry, and
@@ -400,8 +398,8 @@ class CreatorAhead {
   size_t baseLength_;
   PackageReader reader_;
   FolderMaker folders_;
-  CRITICAL_SECTION lock_;
-  CONDITION_VARIABLE changed_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
   Prepared slots_[kAhead];
   int published_ = 0;  // entries 0 .. published_-1 have a slot
   int taken_ = 0;      // entries 0 .. taken_-1 went to the worker
@@ -429,6 +427,7 @@ class Extraction {
     }
     baseLength_ = std::strlen(base_);
 
+    outcome_->packageExamined = true;
     int result = reader_.Open(packagePath, password);
     outcome_->packageSize = static_cast<uint32_t>(reader_.stats().fileSize);
     if (result != kExtractOk) return Fail(result, reader_.stats().lastError);

@@ -7,11 +7,19 @@
 
 #include <cstdint>
 
+#include "base/unique_owner.h"
 #include "install/entry_name.h"
 #include "install/zip_file_io.h"
-#include "net/diagnostic_text.h"
 
 namespace dl {
+
+// The unzip library's archive handle, closed by the library (its header stays out of this one).
+struct ZipHandleTraits {
+  using Handle = void*;
+  static Handle Invalid() noexcept { return nullptr; }
+  static void Close(Handle zip) noexcept;
+};
+using UniqueZip = UniqueOwner<ZipHandleTraits>;
 
 // Result codes (decimal as they appear in reports). Extraction stops at the first entry that
 // fails; its code is the result.
@@ -82,7 +90,7 @@ class PackageReader {
  private:
   int ClassifyReadError() const;
 
-  void* zip_ = nullptr;  // the unzip library's handle
+  UniqueZip zip_;
   bool dataOpen_ = false;
   int entryCount_ = 0;
   int current_ = 0;  // entry the library is positioned on
@@ -96,6 +104,9 @@ struct ExtractOutcome {
   char failedName[kPathCap] = {};  // its cleaned name, "" when unknown
   uint32_t lastError = 0;          // error of the failing platform call, 0 when none was made
   uint32_t packageSize = 0;        // low 32 bits of the package size, 0 if it did not open
+  // Whether the package itself was opened and read: a failure before that (the destination)
+  // says nothing about its bytes.
+  bool packageExamined = false;
   int entriesDone = 0;
   uint64_t bytesWritten = 0;
   uint64_t readCalls = 0;  // ReadFile calls on the package, both readers together
@@ -109,14 +120,5 @@ struct ExtractOutcome {
 // holds what an entry-by-entry extraction would have left.
 int ExtractPackage(const char* packagePath, const char* password, const char* destination,
                    ExtractOutcome* outcome = nullptr);
-
-// The extraction's share of the report's diagnostics: the result, and after a failure the
-// package size it saw. The install folder, attributes, create result and last error are the
-// worker's own measurements.
-inline void FillExtractionDiagnostics(const ExtractOutcome& outcome,
-                                      ExtractionDiagnostics* diagnostics) {
-  diagnostics->extractResult = static_cast<uint32_t>(outcome.result);
-  if (outcome.result != kExtractOk) diagnostics->packageSize = outcome.packageSize;
-}
 
 }  // namespace dl

@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-#include "app/site_record.h"
+#include "config/site_record.h"
+#include "base/text_convert.h"
 #include "base/win_handles.h"
 
 namespace dl {
@@ -18,10 +19,7 @@ void StoreShareId(const char* shareId) {
   UniqueRegKey software(raw);
 
   char path[1024] = {};
-  if (WideCharToMultiByte(CP_ACP, 0, kSite.shareKeyPath, -1, path, sizeof path, nullptr, nullptr) ==
-      0) {
-    return;
-  }
+  if (!ToNarrow(kSite.shareKeyPath, CodePage::kAnsi, path, sizeof path)) return;
   raw = nullptr;
   if (RegCreateKeyA(software.Get(), path, &raw) != ERROR_SUCCESS) return;
   UniqueRegKey key(raw);

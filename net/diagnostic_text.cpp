@@ -5,19 +5,8 @@
 namespace dl {
 
 namespace {
-// Numbers and labels are ASCII: format them narrow and widen byte by byte, which keeps
-// the wide printf family (and its differences between C libraries) out of the way.
-bool AppendAscii(wchar_t* out, size_t cap, const char* text) {
-  wchar_t wide[32];
-  size_t n = 0;
-  for (; text[n] != '\0'; ++n) {
-    if (n + 1 >= sizeof wide / sizeof wide[0]) return false;
-    wide[n] = static_cast<wchar_t>(static_cast<unsigned char>(text[n]));
-  }
-  wide[n] = L'\0';
-  return AppendBounded(out, cap, wide);
-}
-
+// Numbers and labels are ASCII: formatted narrow, which keeps the wide printf family (and its
+// differences between C libraries) out of the way.
 bool AppendField(wchar_t* out, size_t cap, const char* label, long long value) {
   char field[32];
   return FormatBounded(field, sizeof field, "%s%lld", label, value) && AppendAscii(out, cap, field);

@@ -3,8 +3,10 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include "app/site_config.h"
-#include "app/site_record.h"
+#include <cstring>
+
+#include "base/text_convert.h"
+#include "config/site_record.h"
 #include "base/win_handles.h"
 #include "net/diagnostic_text.h"
 #include "net/url_encode.h"
@@ -22,18 +24,16 @@ bool EncodeDiagnosticText(const wchar_t* text, char* out, size_t cap) {
   if (cap == 0) return false;
   out[0] = '\0';
   char ansi[kAnsiCap];
-  if (WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, kAnsiCap, nullptr, nullptr) <= 0) {
+  wchar_t wide[kRoundTripCap];
+  char utf8[kRoundTripCap];
+  // The folder goes as the ANSI code page names it, '?' for what it cannot: what the site's
+  // statistics have always received.
+  if (!ToNarrow(text, CodePage::kAnsi, ansi, sizeof ansi, Unmappable::kReplace) ||
+      !ToWide(ansi, CodePage::kAnsi, wide, kRoundTripCap) ||
+      !ToNarrow(wide, CodePage::kUtf8, utf8, sizeof utf8)) {
     return false;
   }
-  wchar_t wide[kRoundTripCap];
-  if (MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide, kRoundTripCap) <= 0) return false;
-  char utf8[kRoundTripCap];
-  const int bytes =
-      WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, kRoundTripCap, nullptr, nullptr);
-  if (bytes <= 0) return false;
-  // The count includes the terminator.
-  return UrlEncodeUtf8(reinterpret_cast<const unsigned char*>(utf8), static_cast<size_t>(bytes - 1),
-                       out, cap);
+  return UrlEncodeUtf8(reinterpret_cast<const unsigned char*>(utf8), std::strlen(utf8), out, cap);
 }
 
 void SendReport(const wchar_t* url) {
@@ -51,9 +51,10 @@ void SendReport(const wchar_t* url) {
   // The request closes before the session (reverse declaration order).
 }
 
-bool SendInstallReport(ReportType type, const char* encodedText, const char* statsHost) {
+bool SendInstallReport(ReportType type, const char* encodedText, const char* statsHost,
+                       int channelId) {
   wchar_t url[kReportUrlCap];
-  if (!BuildReportUrl(type, statsHost, SITE_ID, encodedText, g_channelId, url, kReportUrlCap)) {
+  if (!BuildReportUrl(type, statsHost, SITE_ID, encodedText, channelId, url, kReportUrlCap)) {
     return false;
   }
   SendReport(url);

@@ -6,7 +6,6 @@
 
 #include <cstddef>
 
-#include "app/build_config.h"
 #include "net/report_url.h"
 
 namespace dl {
@@ -21,10 +20,10 @@ bool EncodeDiagnosticText(const wchar_t* text, char* out, size_t cap);
 // Fetches url with the agent "UrlTest", reads the answer to its end and discards it.
 void SendReport(const wchar_t* url);
 
-// Sends the report of the given type for this site (SITE_ID) and channel (g_channelId)
-// to statsHost ("name" or "name:port"). Returns false, sending nothing, when the URL
-// cannot be built; true says the request was attempted, not that it arrived.
-bool SendInstallReport(ReportType type, const char* encodedText,
-                       const char* statsHost = DL_STATS_HOST);
+// Sends the report of the given type for this site and channelId to statsHost ("name" or
+// "name:port"). Returns false, sending nothing, when the URL cannot be built; true says the
+// request was attempted, not that it arrived.
+bool SendInstallReport(ReportType type, const char* encodedText, const char* statsHost,
+                       int channelId);
 
 }  // namespace dl

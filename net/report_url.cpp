@@ -35,18 +35,6 @@ bool IsEncodedValue(const char* text) {
   return true;
 }
 
-// Appends ASCII text to the wide buffer; false (buffer unchanged) when it does not fit.
-bool AppendWidened(wchar_t* out, size_t cap, const char* text) {
-  size_t have = 0;
-  while (have < cap && out[have] != L'\0') ++have;
-  size_t add = 0;
-  while (text[add] != '\0') ++add;
-  if (have == cap || add >= cap - have) return false;
-  for (size_t i = 0; i <= add; ++i) {
-    out[have + i] = static_cast<wchar_t>(static_cast<unsigned char>(text[i]));
-  }
-  return true;
-}
 }  // namespace
 
 bool BuildReportUrl(ReportType type, const char* host, int siteId, const char* encoded,
@@ -61,9 +49,9 @@ bool BuildReportUrl(ReportType type, const char* host, int siteId, const char* e
       FormatBounded(siteQuery, sizeof siteQuery, "?SiteID=%d&StatistsType=%d&UnzipResult=", siteId,
                     static_cast<int>(type)) &&
       FormatBounded(channelQuery, sizeof channelQuery, "&channalID=%d", channelId) &&
-      AppendWidened(out, cap, "http://") && AppendWidened(out, cap, host) &&
-      AppendWidened(out, cap, kReportPath) && AppendWidened(out, cap, siteQuery) &&
-      AppendWidened(out, cap, encoded) && AppendWidened(out, cap, channelQuery);
+      AppendAscii(out, cap, "http://") && AppendAscii(out, cap, host) &&
+      AppendAscii(out, cap, kReportPath) && AppendAscii(out, cap, siteQuery) &&
+      AppendAscii(out, cap, encoded) && AppendAscii(out, cap, channelQuery);
   if (!ok) out[0] = L'\0';
   return ok;
 }

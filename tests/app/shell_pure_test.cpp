@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/install_base.h"
+#include "config/install_base.h"
 #include "app/program_path.h"
-#include "app/share_id.h"
-#include "app/site_config.h"
+#include "config/share_id.h"
+#include "config/site_settings.h"
 #include "base/bounded_text.h"
 
 namespace dl {
@@ -51,22 +51,22 @@ struct FakeStrings : ConfigStrings {
 };
 
 // A missing string is reported and keeps its value's default; the others are still read.
-TEST(SiteConfig, MissingStringsAreReportedAndOthersReadAsFarAsTheyFit) {
+TEST(SiteSettings, MissingStringsAreReportedAndOthersReadAsFarAsTheyFit) {
   FakeStrings strings;
   strings.texts[ID_BANNERURL] = std::string(5000, 'b');
-  g_packagePath[0] = '\0';
-  g_serverHost = "official.example";
-  ReadSiteConfiguration(strings, "test.example");
+  const BuildSettings build = {"official.example", "test.example", "stats.example", 7};
+  SiteSettings settings = ReadSiteSettings(strings, build);
   EXPECT_EQ(strings.shown, std::vector<std::wstring>{L"读取ID_DOWNLOADURL配置错误"});
-  EXPECT_EQ(g_channelId, 12);  // leading digits, as the platform's number reader takes them
-  EXPECT_STREQ(g_serverHost, "test.example");
-  EXPECT_STREQ(g_packagePath, "");
-  EXPECT_EQ(std::wcslen(g_bannerUrl), kBannerUrlCap - 1);
+  EXPECT_EQ(settings.channelId, 12);  // leading digits, as the platform's number reader takes them
+  EXPECT_EQ(settings.updateHost, "test.example");
+  EXPECT_EQ(settings.statsHost, "stats.example");
+  EXPECT_EQ(settings.maxDownloadAttempts, 7);
+  EXPECT_EQ(settings.packagePath, "");
+  EXPECT_EQ(settings.bannerUrl.size(), kBannerUrlCap - 1);
   for (const char* other : {"01", "2", "x"}) {  // only the value one selects the test server
     strings.texts[ID_IFOFFICIAL] = other;
-    g_serverHost = "official.example";
-    ReadSiteConfiguration(strings, "test.example");
-    EXPECT_STREQ(g_serverHost, atoi(other) == 1 ? "test.example" : "official.example") << other;
+    settings = ReadSiteSettings(strings, build);
+    EXPECT_EQ(settings.updateHost, atoi(other) == 1 ? "test.example" : "official.example") << other;
   }
 }
 

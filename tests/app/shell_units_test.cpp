@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/debug_log.h"
-#include "app/program_identity.h"
-#include "app/resource_strings.h"
-#include "app/site_config.h"
+#include "config/debug_log.h"
+#include "config/resource_strings.h"
+#include "config/site_settings.h"
+#include "config/site_settings_load.h"
 #include "tests/support/win_test_util.h"
 
 namespace dl {
@@ -31,34 +31,33 @@ TEST(DebugLog, OnlyAPreparedFileIsWrittenOverFromItsStart) {
   EXPECT_EQ(dltest::ReadWholeFile(path), lines + old.substr(lines.size()));  // the tail stays
 }
 
+struct RecordingStrings : ResourceStrings {  // no modal box in a test
+  using ResourceStrings::ResourceStrings;
+  void ReportMissing(const wchar_t* message) override { shown.emplace_back(message); }
+  std::vector<std::wstring> shown;
+};
+
 TEST(StringTable, BuiltProgramCarriesTheConfiguredStrings) {
-  struct RecordingStrings : ResourceStrings {  // no modal box in a test
-    using ResourceStrings::ResourceStrings;
-    void ReportMissing(const wchar_t* message) override { shown.emplace_back(message); }
-    std::vector<std::wstring> shown;
-  };
   HMODULE module = LoadLibraryExW((dltest::ProgramFolder() + L"downloader.exe").c_str(), nullptr,
                                   LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(module, nullptr) << GetLastError();
   RecordingStrings strings(module);
-  ReadSiteConfiguration(strings, "test.example");
+  const SiteSettings settings = ReadSiteSettings(strings, CompiledBuildSettings());
   FreeLibrary(module);
   EXPECT_TRUE(strings.shown.empty());
-  EXPECT_EQ(g_channelId, atoi(DL_TEST_CHANNEL));
-  EXPECT_EQ(g_useTestServer, atoi(DL_TEST_USE_TEST_SERVER));
-  EXPECT_STREQ(g_packagePath, DL_TEST_PACKAGE_PATH);
-  EXPECT_EQ(std::wstring(g_bannerUrl),
+  EXPECT_EQ(settings.channelId, atoi(DL_TEST_CHANNEL));
+  EXPECT_EQ(settings.useTestServer, atoi(DL_TEST_USE_TEST_SERVER));
+  EXPECT_EQ(settings.packagePath, DL_TEST_PACKAGE_PATH);
+  EXPECT_EQ(settings.bannerUrl,
             L"http://" DL_TEST_BANNER_HOST_W L"/banner_download/index.do?siteID=16&channelID=0");
 }
 
 TEST(InstallBase, FollowsWhetherDriveDExists) {
   const char* expect = getenv("DL_EXPECT_DRIVE");
   if (expect == nullptr) GTEST_SKIP() << "run through the drive-choice script";
-  wchar_t label[300];
-  ASSERT_TRUE(ChooseDefaultInstallBase(label, 300));
   const std::wstring base = std::wstring(expect[0] == 'D' ? L"D" : L"C") + L":\\Program Files\\";
-  EXPECT_EQ(std::wstring(g_installBase), base);
-  EXPECT_EQ(std::wstring(label), L"安装路径：" + base + L"Tavoro\\");
+  RecordingStrings strings;
+  EXPECT_EQ(LoadSiteSettings(strings).defaultInstallBase, base);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/site_config.h"
+#include "config/site_settings.h"
 #include "browser/banner_browser.h"
 #include "browser/banner_thread.h"
 #include "ui/framework/skin_window.h"
@@ -45,9 +45,9 @@ class AttachingWindow : public dl::SkinWindow {
 
 TEST(BannerThread, BannerJoinsTheWindowTreeOnTheWindowThreadAndItsThreadServesTheBrowser) {
   auto* window = new AttachingWindow();  // never deleted: its tree holds the banner thread's part
-  wcscpy(dl::g_bannerUrl, L"about:blank");
+  static dl::BannerStart start = {window, L"about:blank"};
   DWORD threadId = 0;
-  HANDLE thread = CreateThread(nullptr, 0, dl::BannerThreadProc, window, 0, &threadId);
+  HANDLE thread = CreateThread(nullptr, 0, dl::BannerThreadProc, &start, 0, &threadId);
   for (const DWORD start = GetTickCount(); GetTickCount() - start < 15000;) {
     if (MsgWaitForMultipleObjects(1, &window->attached, FALSE, 50, QS_ALLINPUT) == 0) break;
     for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/site_config.h"
+#include "config/site_settings.h"
 #include "net/diagnostic_text.h"
 #include "net/http_client.h"
 #include "net/report.h"
@@ -167,9 +167,10 @@ TEST_F(DownloadTest, RedirectsAndConnections) {
 TEST_F(DownloadTest, ReportsAreSentWholeOrNotAtAll) {
   const std::string overlong = marker_ + "L" + std::string(1024, 'a');
   const std::string nginx = NginxHost();
-  EXPECT_FALSE(dl::SendInstallReport(dl::ReportType::kExtracted, overlong.c_str(), nginx.c_str()));
+  EXPECT_FALSE(
+      dl::SendInstallReport(dl::ReportType::kExtracted, overlong.c_str(), nginx.c_str(), 200019));
   const DWORD start = GetTickCount();
-  EXPECT_TRUE(dl::SendInstallReport(dl::ReportType::kExtracted, "x", kClosedHost));
+  EXPECT_TRUE(dl::SendInstallReport(dl::ReportType::kExtracted, "x", kClosedHost, 200019));
   EXPECT_LT(GetTickCount() - start, 5000u);
 
   if (GetACP() != 1252 && GetACP() != 936) GTEST_SKIP() << "code page " << GetACP();
@@ -178,8 +179,7 @@ TEST_F(DownloadTest, ReportsAreSentWholeOrNotAtAll) {
   char sent[dl::kEncodedTextCap];
   ASSERT_TRUE(dl::BuildDiagnosticText({folder.c_str()}, text, dl::kDiagnosticTextCap));
   ASSERT_TRUE(dl::EncodeDiagnosticText(text, sent, sizeof sent));
-  dl::g_channelId = 200019;
-  ASSERT_TRUE(dl::SendInstallReport(dl::ReportType::kNotExtracted, sent, nginx.c_str()));
+  ASSERT_TRUE(dl::SendInstallReport(dl::ReportType::kNotExtracted, sent, nginx.c_str(), 200019));
   const std::string line =
       "StatistsType=4&UnzipResult=" +
       std::string(GetACP() == 1252 ? "C%3A%5C%C3%A9%3F" : "C%3A%5C%3F%E6%B8%B8") + marker_ +

@@ -9,9 +9,9 @@
 #include <string>
 #include <thread>
 
-#include "app/instance_guard.h"
+#include "config/site_settings.h"
+
 #include "app/process_startup.h"
-#include "install/install_host.h"
 #include "tests/support/win_test_util.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/installer/download_window.h"
@@ -22,33 +22,66 @@ namespace {
 
 dl::ProcessStartup g_startup;
 
-// Waits at the gate like the real worker, then reports a block every 5 ms until told to finish.
+// The installation as the test steers it: waits at the gate like the real one, reports a block
+// every 5 ms, and ends the download, installs or fails when told.
+class StandIn : public dl::InstallController {
+ public:
+  enum class Next { Download, Extract, Install, Fail };
+  using InstallController::InstallController;
+  ~StandIn() override {
+    next.store(Next::Fail);
+    StopAndJoin();
+  }
+  std::atomic<int> started{0}, blocks{0};
+  std::atomic<Next> next{Next::Download};
+
+ protected:
+  void RunAttempt(const dl::InstallTarget&) override {
+    WaitWhilePaused();
+    if (stopping()) return;
+    ++started;
+    observer().OnDownloadStarted();
+    while (next.load() == Next::Download && !stopping()) {
+      const uint32_t n = ++blocks;
+      RecordBlock({1000 * n, 1000000, 10 * n, 1000 * n});
+      Sleep(5);
+    }
+    if (stopping()) return;
+    if (next.load() == Next::Fail) {
+      observer().OnFailed(dl::FailureKind::kDownload, 0);
+      return;
+    }
+    SetState(dl::InstallState::Extracting);
+    observer().OnDownloadComplete({2998272, 2998272, 100, 2998272});
+    observer().OnExtracting();
+    while (next.load() == Next::Extract && !stopping()) Sleep(5);
+    if (stopping()) return;
+    SetState(dl::InstallState::Installed);
+    observer().OnInstalled();
+    ReportDone();
+  }
+};
+
 class TestWindow : public dl::DownloadWindow {
  public:
-  TestWindow() : DownloadWindow(nullptr) {}
-  ~TestWindow() override { FinishWorker(); }
+  explicit TestWindow(const dl::SiteSettings& settings) : DownloadWindow(settings, Parts()) {}
   int CanClose() override {
     ++closeCalls;
     return 0;
   }
-  void FinishWorker() {
-    workerMayRun.store(false);
-    gate().Resume();
-    if (workerThread() != nullptr) WaitForSingleObject(workerThread(), INFINITE);
-  }
+  StandIn& installation() { return static_cast<StandIn&>(controller()); }
+  std::atomic<int> closeCalls{0};
 
-  std::atomic<int> closeCalls{0}, workersStarted{0}, blocks{0};
-  std::atomic<bool> workerMayRun{true};
-
- protected:
-  void RunWorker() override {
-    gate().WaitWhilePaused();
-    ++workersStarted;
-    while (workerMayRun.load()) {
-      const int n = ++blocks;
-      OnProgress(nullptr, 1, 10u * n, 1000u * n, 1000000, 1000u * n, 0);
-      Sleep(5);
-    }
+ private:
+  static dl::WindowParts Parts() {
+    dl::WindowParts parts;
+    parts.bannerThread = nullptr;
+    parts.makeController =
+        [](const dl::SiteSettings& settings,
+           dl::InstallObserver& observer) -> std::unique_ptr<dl::InstallController> {
+      return std::make_unique<StandIn>(settings, observer);
+    };
+    return parts;
   }
 };
 
@@ -69,15 +102,16 @@ void ClickAt(HWND hwnd, int x, int y) {
   SendMessageW(hwnd, WM_LBUTTONUP, 0, Point(x, y));
 }
 
-// The window opens its debug log in the current folder; the install state starts at Idle.
+// The window opens its debug log in the current folder; it installs under that folder.
 class InstallerWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     GetCurrentDirectoryW(MAX_PATH, oldCurrent_);
     ASSERT_TRUE(SetCurrentDirectoryW(folder_.c_str()));
     ASSERT_TRUE(WriteWholeFile(folder_ + L"\\__lobby_dl_debug.log", ""));
-    dl::g_installState.store(dl::Idle);
-    window_ = std::make_unique<TestWindow>();
+    settings_.defaultInstallBase = folder_ + L"\\";
+    settings_.channelId = 200019;
+    window_ = std::make_unique<TestWindow>(settings_);
     ASSERT_NE(window_->GetHwnd(), nullptr);
     PumpFor(50);
   }
@@ -87,6 +121,7 @@ class InstallerWindow : public ::testing::Test {
   }
 
   const std::wstring folder_ = FreshTempFolder(L"dl_installer_window");
+  dl::SiteSettings settings_;
   wchar_t oldCurrent_[MAX_PATH] = {};
   std::unique_ptr<TestWindow> window_;
 };
@@ -117,13 +152,14 @@ TEST_F(InstallerWindow, ClicksReachTheControlUnderThemAndOnlyTheTitleBarAndEditi
   ClickAt(window_->GetHwnd(), 582, 18);  // the close button hides the window to the tray
   EXPECT_TRUE(window_->trayIcon().iconShown() && window_->closeCalls.load() == 0);
   ClickAt(window_->GetHwnd(), 499, 300);
-  EXPECT_EQ(dl::g_installState.load(), dl::Downloading) << "clicked through the button's label";
+  EXPECT_EQ(window_->controller().state(), dl::InstallState::Downloading)
+      << "clicked through the button's label";
 }
 
 bool WorkerMoves(TestWindow& window) {
-  const int before = window.blocks.load();
+  const int before = window.installation().blocks.load();
   PumpFor(150);
-  return window.blocks.load() > before;
+  return window.installation().blocks.load() > before;
 }
 
 bool WaitFor(const std::atomic<int>& value, int atLeast) {
@@ -131,8 +167,8 @@ bool WaitFor(const std::atomic<int>& value, int atLeast) {
   return value.load() >= atLeast;
 }
 
-void ExpectState(TestWindow& w, int state, const wchar_t* label, bool displayTimers) {
-  EXPECT_EQ(dl::g_installState.load(), state);
+void ExpectState(TestWindow& w, dl::InstallState state, const wchar_t* label, bool displayTimers) {
+  EXPECT_EQ(w.controller().state(), state);
   EXPECT_EQ(w.controls().installLabel->CopyText(), label);
   EXPECT_EQ(TimerRunning(w, dl::TIMER_PROGRESS, dl::TIMER_PROGRESS_MS), displayTimers);
   EXPECT_EQ(TimerRunning(w, dl::TIMER_RUNNER, dl::TIMER_RUNNER_MS), displayTimers);
@@ -140,40 +176,48 @@ void ExpectState(TestWindow& w, int state, const wchar_t* label, bool displayTim
 
 TEST_F(InstallerWindow, InstallButtonStartsPausesContinuesWaitsAndLaunches) {
   TestWindow& w = *window_;
+  StandIn& installation = w.installation();
   const dl::MainControls& ui = w.controls();
   Click(&w, ui.installButton);
-  EXPECT_EQ(dl::g_installState.load(), dl::Downloading);
   EXPECT_EQ(ui.modifyButton->IsEnabled(), 0) << "no folder change under a running download";
-  ASSERT_TRUE(WaitFor(w.workersStarted, 1));
+  ASSERT_TRUE(WaitFor(installation.started, 1));
+  PumpFor(50);  // the download's start reaches the window
+  ExpectState(w, dl::InstallState::Downloading, L"暂停安装", true);
 
-  w.SetTimer(dl::TIMER_RUNNER, dl::TIMER_RUNNER_MS);  // as the worker does
   Click(&w, ui.installButton);
-  ExpectState(w, dl::Paused, L"继续安装", false);
+  ExpectState(w, dl::InstallState::Paused, L"继续安装", false);
   EXPECT_EQ(ui.speedLabel->CopyText(), L"当前下载速度：0K/S");
   PumpFor(50);  // a block under way when the pause came may still finish
-  EXPECT_FALSE(WorkerMoves(w)) << "a paused worker transfers nothing";
+  EXPECT_FALSE(WorkerMoves(w)) << "a paused installation transfers nothing";
 
   Click(&w, ui.installButton);
-  ExpectState(w, dl::Downloading, L"暂停安装", true);
+  ExpectState(w, dl::InstallState::Downloading, L"暂停安装", true);
   EXPECT_TRUE(WorkerMoves(w));
-  EXPECT_EQ(w.workersStarted.load(), 1) << "the same worker goes on";
+  EXPECT_EQ(installation.started.load(), 1) << "the same attempt goes on";
 
-  dl::g_installState.store(dl::Extracting);
-  ui.installLabel->SetText(L"正在启动");
+  installation.next.store(StandIn::Next::Extract);
+  for (int waited = 0; waited < 5000 && ui.installLabel->CopyText() != L"正在启动"; waited += 10)
+    PumpFor(10);
+  ExpectState(w, dl::InstallState::Extracting, L"正在启动", false);
+  EXPECT_EQ(ui.sizeLabel->CopyText(), L"2.86M/2.86M");
+  EXPECT_EQ(ui.percentLabel->CopyText(), L"100%");
   Click(&w, ui.installButton);
-  EXPECT_EQ(dl::g_installState.load(), dl::Extracting) << "the click waits for the outcome";
-  EXPECT_FALSE(w.gate().IsPaused());
+  EXPECT_EQ(w.controller().state(), dl::InstallState::Extracting) << "the click waits";
 
-  // Installed: the lobby starts from the install folder, then the downloader ends.
+  // Installed: the window comes forward and acts as clicked; the lobby starts from the install
+  // folder, the window goes at once, and the downloader ends.
   const std::wstring installFolder = folder_ + L"\\Tavoro";
   ASSERT_TRUE(CreateDirectoryW(installFolder.c_str(), nullptr));
   ASSERT_TRUE(CopyFileW((ProgramFolder() + L"lobby.exe").c_str(),
                         (installFolder + L"\\lobby.exe").c_str(), FALSE));
-  ui.pathLabel->SetText((L"安装路径：" + installFolder + L"\\").c_str());
-  dl::g_installState.store(dl::Installed);
-  w.ReportDone();
-  Click(&w, ui.installButton);
+  installation.next.store(StandIn::Next::Install);
+  for (int waited = 0; waited < 5000 && w.closeCalls.load() == 0; waited += 10) PumpFor(10);
   EXPECT_EQ(w.closeCalls.load(), 1);
+  EXPECT_FALSE(IsWindowVisible(w.GetHwnd())) << "nothing on the screen while the report goes";
+  EXPECT_EQ(ui.runner->IsVisible(), 0);
+  EXPECT_TRUE(TimerRunning(w, dl::TIMER_HIDE_ICON_TIP, dl::TIMER_HIDE_ICON_TIP_MS));
+  EXPECT_EQ(ReadWholeFile(installFolder + L"\\IsLobbyLogin.dat"),
+            "[ChannelID]\r\nChannelID=200019\r\n");
   bool ran = false;  // the stand-in lobby leaves a note beside itself
   for (int waited = 0; !ran && waited < 10000; waited += 50, Sleep(50))
     ran = FileExists(installFolder + L"\\lobby_ran.txt");
@@ -182,54 +226,50 @@ TEST_F(InstallerWindow, InstallButtonStartsPausesContinuesWaitsAndLaunches) {
 
 TEST_F(InstallerWindow, FailureNoticeFromTheWorkersThreadAndItsButtons) {
   TestWindow& w = *window_;
+  StandIn& installation = w.installation();
   const dl::NoticeControls& n = w.notice();
   HWND notice = w.noticeWindow()->GetHwnd();
-  dl::g_installState.store(dl::Extracting);
-  std::thread([&w] { w.ShowFailureNotice(1); }).join();
+  std::thread([&w] { w.OnFailed(dl::FailureKind::kInstallation, 512); }).join();
   PumpFor(50);
   EXPECT_TRUE(IsWindowVisible(notice));
   EXPECT_EQ(n.noticeTitle->CopyText(), L"安装失败：");
   EXPECT_EQ(n.noticeRetryButton->IsVisible(), 0) << "downloading again would not help";
   Click(w.noticeWindow(), n.noticeOkButton);
   EXPECT_FALSE(IsWindowVisible(notice)) << "hidden, the download held paused";
-  ExpectState(w, dl::Paused, L"继续安装", false);
+  ExpectState(w, dl::InstallState::Paused, L"继续安装", false);
   PumpFor(150);
-  EXPECT_EQ(w.workersStarted.load(), 0) << "a new worker, held at the gate";
+  EXPECT_EQ(installation.started.load(), 0) << "a new attempt, held at the gate";
   Click(&w, w.controls().installButton);
-  ASSERT_TRUE(WaitFor(w.workersStarted, 1));
+  ASSERT_TRUE(WaitFor(installation.started, 1));
 
-  w.FinishWorker();  // a notice comes only from a worker that has ended
-  w.workerMayRun.store(true);
-  std::thread([&w] { w.ShowFailureNotice(0); }).join();
-  PumpFor(50);
+  installation.next.store(StandIn::Next::Fail);  // the attempt ends with the download notice
+  for (int waited = 0; waited < 5000 && !IsWindowVisible(notice); waited += 10) PumpFor(10);
   EXPECT_EQ(n.noticeTitle->CopyText(), L"下载失败：");
   EXPECT_EQ(n.noticeRetryButton->IsVisible(), 1) << "back after the installation notice";
+  installation.next.store(StandIn::Next::Download);
   ClickAt(notice, 370, 220);  // the retry button, where it is drawn
   PumpFor(50);
-  EXPECT_TRUE(!IsWindowVisible(notice) && dl::g_installState.load() == dl::Downloading);
-  EXPECT_TRUE(WaitFor(w.workersStarted, 2)) << "runs at once";
+  EXPECT_TRUE(!IsWindowVisible(notice) && w.controller().state() == dl::InstallState::Downloading);
+  EXPECT_TRUE(WaitFor(installation.started, 2)) << "runs at once";
 }
 
-TEST_F(InstallerWindow, WorkerRequestsWaitForTheWindowsThreadAndKeepTheirOrder) {
+TEST_F(InstallerWindow, EventsFromTheWorkersThreadWaitForTheWindowsThreadAndKeepTheirOrder) {
   TestWindow& w = *window_;
   const dl::MainControls& ui = w.controls();
   ui.runner->Show(1);
   w.SetTimer(dl::TIMER_RUNNER, dl::TIMER_RUNNER_MS);
+  w.SetTimer(dl::TIMER_PROGRESS, dl::TIMER_PROGRESS_MS);
   std::thread([&w] {
-    wchar_t size[] = L"2.86M/2.86M";
-    w.StopTimer(dl::TIMER_RUNNER);
-    w.SetText(dl::WorkerText::Size, size);
-    size[0] = L'X';  // the request has its own copy
-    w.SetText(dl::WorkerText::InstallButton, L"正在启动");
-    w.SetText(dl::WorkerText::InstallButton, L"第二");
-    w.ShowRunner(0);
+    w.OnDownloadComplete({2998272, 2998272, 100, 2998272});
+    w.OnExtracting();
   }).join();
   EXPECT_EQ(ui.sizeLabel->GetText(), nullptr) << "nothing before the window's thread runs";
   PumpFor(50);
   EXPECT_EQ(ui.sizeLabel->CopyText(), L"2.86M/2.86M");
-  EXPECT_EQ(ui.installLabel->CopyText(), L"第二") << "the later text wins";
-  EXPECT_EQ(ui.runner->IsVisible(), 0);
+  EXPECT_EQ(ui.percentLabel->CopyText(), L"100%");
+  EXPECT_EQ(ui.installLabel->CopyText(), L"正在启动");
   EXPECT_FALSE(TimerRunning(w, dl::TIMER_RUNNER, dl::TIMER_RUNNER_MS));
+  EXPECT_FALSE(TimerRunning(w, dl::TIMER_PROGRESS, dl::TIMER_PROGRESS_MS));
 }
 
 }  // namespace

@@ -20,8 +20,6 @@ namespace {
 dl::WindowRegistry g_registry;
 const bool g_frameworkStarted = [] {
   dl::SetProcessRegistry(&g_registry);
-  dl::WM_TRAY_NOTIFY = RegisterWindowMessageA(dl::kTrayNotifyName);
-  dl::WM_TASKBAR_CREATED = RegisterWindowMessageA(dl::kTaskbarCreatedName);
   return SetCursorPos(1200, 780);  // the real pointer stays off the test windows
 }();
 
@@ -220,9 +218,9 @@ TEST(Tray, CallbacksShowTheWindowOrOpenTheMenuWhoseCommandReachesTheWindow) {
   icon.ShowIcon();
   ASSERT_TRUE(ShellHas(*icon.iconData()));
   ShowWindow(hwnd, SW_HIDE);
-  SendMessageW(hwnd, dl::WM_TRAY_NOTIFY, id + 1, WM_LBUTTONUP);
+  SendMessageW(hwnd, dl::TrayNotifyMessage(), id + 1, WM_LBUTTONUP);
   EXPECT_FALSE(IsWindowVisible(hwnd)) << "another icon's callback only reaches the window";
-  SendMessageW(hwnd, dl::WM_TRAY_NOTIFY, id, WM_LBUTTONUP);
+  SendMessageW(hwnd, dl::TrayNotifyMessage(), id, WM_LBUTTONUP);
   EXPECT_TRUE(IsWindowVisible(hwnd));
   EXPECT_FALSE(ShellHas(*icon.iconData()));
 
@@ -230,7 +228,7 @@ TEST(Tray, CallbacksShowTheWindowOrOpenTheMenuWhoseCommandReachesTheWindow) {
   ValidateRect(hwnd, nullptr);  // the queued noise goes unhandled
   while (PeekMessageW(&command, hwnd, 0, 0, PM_REMOVE | PM_NOYIELD)) command = {};
   UINT_PTR timer = SetTimer(nullptr, 0, 30, ChooseFirstItem);
-  SendMessageW(hwnd, dl::WM_TRAY_NOTIFY, id, WM_RBUTTONUP);  // returns when the menu closes
+  SendMessageW(hwnd, dl::TrayNotifyMessage(), id, WM_RBUTTONUP);  // returns when the menu closes
   KillTimer(nullptr, timer);
   EXPECT_TRUE(g_menuSeen) << "no popup menu appeared";
   for (int waited = 0; waited < 2000; waited += 10, Sleep(10))

@@ -36,33 +36,26 @@ Label::Label(const RECT& rect, const wchar_t* imageName, Control* parent, TextFo
 }
 
 Label::~Label() {
-  text_.Set(nullptr);
   font_.reset();
   format_.reset();
   brush_.reset();
 }
 
 void Label::SetText(const wchar_t* text) {
-  text_.Set(text);
+  text_ = text != nullptr ? text : L"";
   Invalidate(nullptr, 0);
 }
 
-const wchar_t* Label::GetText() { return text_.Get(); }
-
-size_t Label::CopyText(wchar_t* out, size_t capacity) { return text_.CopyTo(out, capacity); }
-
-std::wstring Label::CopyText() { return text_.Copy(); }
+const wchar_t* Label::GetText() const { return text_.empty() ? nullptr : text_.c_str(); }
 
 void Label::DrawSelf(GpGraphics* graphics) {
   Control::DrawSelf(graphics);
   const TextLayout layout = {static_cast<float>(rect_.left), static_cast<float>(rect_.top),
                              static_cast<float>(rect_.right - rect_.left),
                              static_cast<float>(rect_.bottom - rect_.top)};
-  // Drawn under the text's lock, so a concurrent SetText cannot free the buffer mid-draw.
-  text_.With([&](const wchar_t* text) {
-    if (text != nullptr)
-      DrawString(graphics, text, font_.get(), layout, format_.get(), brush_.get());
-  });
+  if (!text_.empty()) {
+    DrawString(graphics, text_.c_str(), font_.get(), layout, format_.get(), brush_.get());
+  }
 }
 
 LRESULT Label::OnLButtonDown(WPARAM wParam, LPARAM lParam) {

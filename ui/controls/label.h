@@ -10,7 +10,6 @@
 #include <string>
 
 #include "ui/controls/control.h"
-#include "ui/controls/shared_text.h"
 #include "ui/controls/text_objects.h"
 
 namespace dl {
@@ -23,14 +22,12 @@ class Label : public Control {
         TextFormat* format, TextBrush* brush, int id, const wchar_t* resourceType, HMODULE module);
   ~Label() override;
 
-  // Stores a copy (none for null or empty) and repaints; callable from any thread.
+  // Stores a copy (none for null or empty) and repaints. Like every control, only on its
+  // window's thread.
   void SetText(const wchar_t* text);
-  // The label's own buffer or null, valid until the next SetText: for the thread that sets
-  // the text. Other threads use CopyText.
-  const wchar_t* GetText();
-  // Thread-safe copy; see SharedText::CopyTo for the result.
-  size_t CopyText(wchar_t* out, size_t capacity);
-  std::wstring CopyText();
+  // The label's own buffer or null when there is no text, valid until the next SetText.
+  const wchar_t* GetText() const;
+  std::wstring CopyText() const { return text_; }
 
   void DrawSelf(GpGraphics* graphics) override;
   LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam) override;
@@ -46,7 +43,7 @@ class Label : public Control {
   // Whether a packed client position (unsigned 16-bit halves) lies on the label.
   bool Over(LPARAM lParam) const;
 
-  SharedText text_;
+  std::wstring text_;
   std::unique_ptr<TextFont> font_;
   std::unique_ptr<TextFormat> format_;
   std::unique_ptr<TextBrush> brush_;

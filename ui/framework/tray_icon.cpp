@@ -22,7 +22,7 @@ bool TrayIcon::Create(HWND owner, HICON icon, UINT id, const char* tip, int remo
   data->hWnd = owner;
   data->uID = id;
   data->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO;
-  data->uCallbackMessage = WM_TRAY_NOTIFY;
+  data->uCallbackMessage = TrayNotifyMessage();
   data->hIcon = icon;
   if (tip != nullptr) std::memcpy(data->szTip, tip, strnlen(tip, kTipBytes));
   iconData_ = std::move(data);
@@ -44,8 +44,7 @@ void TrayIcon::HideIcon() {
 
 LRESULT CALLBACK TrayIcon::TrayHookProc(void* context, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto* tray = static_cast<TrayIcon*>(context);
-  if (WM_TRAY_NOTIFY != 0 && msg == WM_TRAY_NOTIFY && tray->iconData_ &&
-      wParam == tray->iconData_->uID) {
+  if (msg == TrayNotifyMessage() && tray->iconData_ && wParam == tray->iconData_->uID) {
     if (static_cast<UINT>(lParam) == tray->showMessage_) {
       ShowWindow(tray->ownerWindow_, SW_SHOW);
       SetForegroundWindow(tray->ownerWindow_);
@@ -58,8 +57,7 @@ LRESULT CALLBACK TrayIcon::TrayHookProc(void* context, UINT msg, WPARAM wParam, 
       TrackPopupMenu(reinterpret_cast<HMENU>(wParam), 0, at.x, at.y, 0, tray->ownerWindow_,
                      nullptr);
     }
-  } else if (WM_TASKBAR_CREATED != 0 && msg == WM_TASKBAR_CREATED && tray->iconShown_ == 1 &&
-             tray->iconData_) {
+  } else if (msg == TaskbarCreatedMessage() && tray->iconShown_ == 1 && tray->iconData_) {
     // The new taskbar knows no icons: put back the one that was shown.
     if (Shell_NotifyIconA(NIM_ADD, tray->iconData_.get()) == TRUE) tray->iconShown_ = 1;
   }

@@ -1,13 +1,7 @@
 // Construction of the installer window in its fixed order, and its teardown.
 #include "ui/installer/download_window.h"
 
-#include "app/build_config.h"
-#include "app/program_identity.h"
-#include "app/resource_strings.h"
-#include "app/share_id.h"
-#include "app/site_config.h"
-#include "browser/banner_thread.h"
-#include "install/share_id_store.h"
+#include "config/site_record.h"
 #include "ui/installer/notice_window.h"
 
 namespace dl {
@@ -15,23 +9,16 @@ namespace dl {
 const wchar_t kWindowTitle[] = L"客户端下载器";
 const wchar_t kWindowClassName[] = L"DownloadWindow";
 
-namespace {
-// How long a closing window waits for a worker that is still running (tests only: the
-// program itself ends without closing the window).
-constexpr DWORD kWorkerEndWaitMs = 10000;
-}  // namespace
-
-DownloadWindow::DownloadWindow() : DownloadWindow(&BannerThreadProc) {}
-
-DownloadWindow::DownloadWindow(ThreadStart bannerThread)
+DownloadWindow::DownloadWindow(const SiteSettings& settings, const WindowParts& parts)
     : SkinWindow(0, 0, MAKEINTRESOURCEW(kBackgroundSkin), kWindowClassName, nullptr, 0, WS_POPUP, 0,
                  0, L"IMAGE", GetModuleHandleW(nullptr)),
-      reportDone_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-  ReadSiteConfiguration();
-  std::string shareId;
-  if (ShareIdFromFileName(&shareId) && IsAllDigits(shareId.c_str()) == 1) {
-    StoreShareId(shareId.c_str());
-  }
+      settings_(settings),
+      parts_(parts),
+      installBase_(settings.defaultInstallBase),
+      bannerStart_{this, settings.bannerUrl.c_str()},
+      controller_(parts.makeController != nullptr
+                      ? parts.makeController(settings, *this)
+                      : std::make_unique<InstallController>(settings, *this)) {
   logFile_.Open();
   Center(nullptr);
   Show(1);
@@ -44,27 +31,18 @@ DownloadWindow::DownloadWindow(ThreadStart bannerThread)
   // The finished window goes on the screen now: the banner (whose engine takes long to load)
   // and the notice, built hidden, need not hold the first frame back.
   UpdateWindow(GetHwnd());
-  StartBannerThread(bannerThread);
+  StartBannerThread(parts.bannerThread);
   BuildNoticeWindow();
 }
 
-DownloadWindow::~DownloadWindow() {
-  // A worker still running reaches this object through its host and client: let it end.
-  if (workerThread_) {
-    stopRequested.store(1);
-    gate_.Resume();
-    WaitForSingleObject(workerThread_.Get(), kWorkerEndWaitMs);
-  }
-  // The members go next (the tray icon takes itself out of the notification area), then the
-  // client's internet handles, then the native window.
-}
+// The controller goes first (it is the last member): a worker still running ends, and what it
+// queued on its way out is never carried out. Then the tray icon takes itself out of the
+// notification area, and the native window goes last.
+DownloadWindow::~DownloadWindow() = default;
 
-void DownloadWindow::ReadSiteConfiguration() {
-  ResourceStrings strings;
-  dl::ReadSiteConfiguration(strings, DL_TEST_UPDATE_HOST);
+InstallTarget DownloadWindow::Target() const {
+  return {installBase_, installBase_ + kSite.displayName + L"\\"};
 }
-
-void DownloadWindow::StoreShareId(const char* shareId) { dl::StoreShareId(shareId); }
 
 int DownloadWindow::CanClose() {
   TerminateProcess(GetCurrentProcess(), 0);

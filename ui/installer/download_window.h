@@ -1,7 +1,8 @@
 // The installer's one main window: the skinned face with banner, install path, progress bar,
-// texts and buttons; the HTTP client the install worker downloads with; the host through which
-// the worker, on its own thread, asks for everything it wants shown. Everything here except
-// the InstallHost operations and the progress hook runs on the window's thread.
+// texts and buttons, and the observer of the installation it controls. The installation's
+// events arrive on the worker's thread and wait in a queue until the window's thread turns them
+// into labels, timers, the runner, notices and the icon tip. Everything else here runs on the
+// window's thread.
 #pragma once
 
 #include <windows.h>
@@ -11,24 +12,34 @@
 #include <mutex>
 #include <string>
 
-#include "app/debug_log.h"
-#include "base/pause_gate.h"
 #include "base/win_handles.h"
-#include "install/install_host.h"
-#include "net/http_client.h"
+#include "browser/banner_thread.h"
+#include "config/debug_log.h"
+#include "config/site_settings.h"
+#include "controller/install_controller.h"
 #include "ui/framework/skin_window.h"
 #include "ui/framework/tray_icon.h"
-#include "ui/installer/host_request.h"
 #include "ui/installer/window_controls.h"
 
 namespace dl {
 
 class SkinPreload;
+class NoticeWindow;
 
 extern const wchar_t kWindowTitle[];
 extern const wchar_t kWindowClassName[];
 
-class NoticeWindow;
+// The installer window's timers.
+constexpr UINT_PTR TIMER_PROGRESS = 99;
+constexpr UINT TIMER_PROGRESS_MS = 100;
+constexpr UINT_PTR TIMER_RUNNER = 112;
+constexpr UINT TIMER_RUNNER_MS = 50;
+constexpr UINT_PTR TIMER_TIPS = 113;
+constexpr UINT TIMER_TIPS_MS = 8000;
+constexpr UINT_PTR TIMER_ICON_TIP = 114;  // looks for the new desktop icon once
+constexpr UINT TIMER_ICON_TIP_MS = 500;
+constexpr UINT_PTR TIMER_HIDE_ICON_TIP = 115;
+constexpr UINT TIMER_HIDE_ICON_TIP_MS = 60000;
 
 struct MenuTraits {
   using Handle = HMENU;
@@ -37,14 +48,25 @@ struct MenuTraits {
 };
 using UniqueMenu = UniqueOwner<MenuTraits>;
 
-class DownloadWindow : public SkinWindow, public HttpClient, public InstallHost {
- public:
-  // A thread procedure handed the window as SkinWindow*.
-  using ThreadStart = DWORD(WINAPI*)(void* window);
+// What the window is built with besides the settings; tests replace parts of it.
+struct WindowParts {
+  using ThreadStart = DWORD(WINAPI*)(void*);
+  using MakeController = std::unique_ptr<InstallController> (*)(const SiteSettings&,
+                                                                InstallObserver&);
+  // Asks the user for a folder into path[0..MAX_PATH); false when cancelled.
+  using PickFolder = bool (*)(wchar_t* path);
 
+  ThreadStart bannerThread = &BannerThreadProc;  // none when null
+  MakeController makeController = nullptr;       // the real installation when null
+  PickFolder pickFolder = nullptr;               // the shell's folder browser when null
+};
+
+class DownloadWindow : public SkinWindow, public InstallObserver {
+ public:
   // Creates, configures, centres and shows the window with all its controls, starts the
-  // banner thread and the tip rotation. Does not start an installation.
-  DownloadWindow();
+  // banner thread and the tip rotation. Does not start an installation. settings must outlive
+  // the window.
+  explicit DownloadWindow(const SiteSettings& settings, const WindowParts& parts = WindowParts());
   ~DownloadWindow() override;
 
   // Starts decoding the skins of the window and its notice, to be kept until the window is
@@ -61,18 +83,16 @@ class DownloadWindow : public SkinWindow, public HttpClient, public InstallHost 
   int CanClose() override;
   void OnTimer(UINT_PTR id) override;
 
-  // InstallHost: callable from any thread; carried out on the window's thread in order.
-  void StartTimer(UINT_PTR id, UINT periodMs) override;
-  void StopTimer(UINT_PTR id) override;
-  void SetText(WorkerText which, const wchar_t* text) override;
-  void ShowRunner(int show) override;
-  void ShowFailureNotice(int kind) override;
-  void PostActivate() override;
-  void ReportDone() override;
-  std::wstring InstallFolder() override;
+  // InstallObserver: from the worker's thread; queued for the window's thread.
+  void OnDownloadStarted() override;
+  void OnDownloadComplete(const DownloadFigures& figures) override;
+  void OnExtracting() override;
+  void OnInstalled() override;
+  void OnFailed(FailureKind kind, int extractResult) override;
+  void OnPresentLobbyStarted() override;
 
-  void ReadSiteConfiguration();
-  void StoreShareId(const char* shareId);
+  // Where the installation goes: the chosen base and the site's folder under it.
+  InstallTarget Target() const;
   DebugLog& log() { return logFile_; }
 
   const MainControls& controls() const { return ui_; }
@@ -80,27 +100,28 @@ class DownloadWindow : public SkinWindow, public HttpClient, public InstallHost 
   SkinWindow* noticeWindow() const;
   SkinWindow* iconTipWindow() const { return iconTipWindow_.get(); }
   TrayIcon& trayIcon() { return trayIcon_; }
-  InstallProgress& progress() { return progress_; }
-  PauseGate& gate() { return gate_; }
-  HANDLE workerThread() const { return workerThread_.Get(); }
+  InstallController& controller() { return *controller_; }
   int tipIndex() const { return tipIndex_; }
 
- protected:
-  // As the default constructor, with another banner thread (none when null).
-  explicit DownloadWindow(ThreadStart bannerThread);
-
-  // The install worker's body, on the worker thread.
-  virtual void RunWorker();
-  // Stores the download's figures and holds the downloading thread while paused.
-  void OnProgress(HANDLE file, int status, uint32_t elapsed, uint64_t received, uint64_t total,
-                  uint64_t fileBytes, int32_t progressTag) override;
-
  private:
-  static DWORD WINAPI WorkerMain(void* window);
+  // One event of the installation, as it waits for the window's thread.
+  struct QueuedEvent {
+    enum class Kind {
+      DownloadStarted,
+      DownloadComplete,
+      Extracting,
+      Installed,
+      Failed,
+      LobbyStarted
+    };
+    Kind kind;
+    DownloadFigures figures;
+    FailureKind failure = FailureKind::kDownload;
+  };
 
   // Construction steps (window_layout.cpp).
   void BuildMainControls();
-  void StartBannerThread(ThreadStart bannerThread);
+  void StartBannerThread(WindowParts::ThreadStart bannerThread);
   void BuildNoticeWindow();
   void CreateTrayIcon();
 
@@ -111,42 +132,43 @@ class DownloadWindow : public SkinWindow, public HttpClient, public InstallHost 
 
   // Commands (window_commands.cpp, folder_choice.cpp, lobby_launch.cpp).
   void OnInstallClick();
-  void StartWorker();
   void ChooseFolder();
   void LaunchLobby();
   void Activate();
-  void StartNewWorker(bool heldPaused);
+  void StartNewAttempt(bool heldPaused);
 
   // Icon tip (icon_tip.cpp).
   void OnIconTipTimer();
   void ShowIconTip(HWND listView, const RECT* iconRect);
   void OnHideIconTipTimer();
 
-  // Worker requests (host_requests.cpp).
-  void Queue(HostRequest request);
-  void RunQueuedRequests();
-  void Carry(const HostRequest& request);
+  // The installation's events (install_events.cpp).
+  void Queue(const QueuedEvent& event);
+  void RunQueuedEvents();
+  void Carry(const QueuedEvent& event);
 
   // Failure notice (failure_notice.cpp).
-  void PutUpFailureNotice(int kind);
+  void PutUpFailureNotice(FailureKind kind);
 
+  const SiteSettings& settings_;
+  const WindowParts parts_;
+  std::wstring installBase_;  // ends with a backslash
+  BannerStart bannerStart_;
   MainControls ui_;
-  UniqueHandle workerThread_;
   TrayIcon trayIcon_;
-  InstallProgress progress_;
-  PauseGate gate_;
   DebugLog logFile_;
   std::unique_ptr<SkinWindow> iconTipWindow_;
   std::unique_ptr<NoticeWindow> noticeWindow_;
   NoticeControls notice_;
-
-  UniqueMenu trayMenu_;      // the tray icon's menu is its first submenu
-  UniqueHandle reportDone_;  // set by the worker once its outcome report is out
+  UniqueMenu trayMenu_;  // the tray icon's menu is its first submenu
   int tipIndex_ = 0;
 
-  std::mutex requestsMutex_;
-  std::deque<HostRequest> requests_;
+  std::mutex eventsMutex_;
+  std::deque<QueuedEvent> events_;
   bool wakePosted_ = false;
+
+  // Last, so that it goes first: its worker may still queue events while it ends.
+  std::unique_ptr<InstallController> controller_;
 };
 
 }  // namespace dl

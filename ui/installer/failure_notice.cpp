@@ -26,9 +26,8 @@ constexpr NoticeTexts kNotices[] = {
 
 }  // namespace
 
-void DownloadWindow::PutUpFailureNotice(int kind) {
-  if (kind < 0 || kind >= static_cast<int>(sizeof kNotices / sizeof kNotices[0])) return;
-  const NoticeTexts& texts = kNotices[kind];
+void DownloadWindow::PutUpFailureNotice(FailureKind kind) {
+  const NoticeTexts& texts = kNotices[kind == FailureKind::kDownload ? 0 : 1];
   notice_.noticeTitle->SetText(texts.title);
   notice_.noticeSubtitle->SetText(texts.subtitle);
   notice_.noticeReasons->SetText(texts.reasons);

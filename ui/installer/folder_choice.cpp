@@ -3,13 +3,12 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include "app/site_config.h"
-#include "app/site_record.h"
+#include "config/site_record.h"
 #include "base/bounded_text.h"
 #include "ui/installer/download_window.h"
 #include "ui/installer/folder_choice_text.h"
 #include "ui/installer/machine_checks.h"
-#include "ui/installer/text_codepage.h"
+#include "base/text_convert.h"
 
 namespace dl {
 
@@ -18,16 +17,21 @@ namespace {
 constexpr wchar_t kBrowseTitle[] = L"从下面选择文件夹:";
 constexpr wchar_t kNoRoomText[] = L"硬盘空间不足，请检查后再重试。";
 
-// For tests of the real program, which cannot drive the shell's browser: when this variable
-// is set, its value is taken as the folder the user picked, and an empty value as a cancel.
+#ifdef DL_TEST_FOLDER_SEAM
+// Only in the end-to-end tests' build of the program, which cannot drive the shell's browser:
+// when this variable is set, its value is taken as the folder the user picked, and an empty
+// value as a cancel. The released program has no such input.
 constexpr wchar_t kChooseFolderSeam[] = L"DL_TEST_CHOOSE_FOLDER";
+#endif
 
 // The folder picked into path[0..MAX_PATH); false when the user cancelled.
 bool BrowseForFolder(wchar_t* path) {
+#ifdef DL_TEST_FOLDER_SEAM
   SetLastError(ERROR_SUCCESS);
   const DWORD seam = GetEnvironmentVariableW(kChooseFolderSeam, path, MAX_PATH);
   if (seam > 0 && seam < MAX_PATH) return true;
   if (seam == 0 && GetLastError() != ERROR_ENVVAR_NOT_FOUND) return false;
+#endif
 
   // The browser is a COM client; COM stays initialised on this thread afterwards.
   CoInitialize(nullptr);
@@ -55,7 +59,7 @@ uint32_t FreeMegabytes(const wchar_t* path) {
 
 void DownloadWindow::ChooseFolder() {
   wchar_t path[MAX_PATH] = {};
-  if (!BrowseForFolder(path)) return;
+  if (!(parts_.pickFolder != nullptr ? parts_.pickFolder(path) : BrowseForFolder(path))) return;
   if (!HasRoomForInstall(FreeMegabytes(path))) {
     // Wide, so that it reads right whatever the system's ANSI code page.
     MessageBoxW(nullptr, kNoRoomText, nullptr, MB_OK);
@@ -64,11 +68,11 @@ void DownloadWindow::ChooseFolder() {
   if (path[0] == L'\0') return;
   wchar_t base[kInstallBaseCap];
   wchar_t label[kPathLabelCap];
-  if (!ChosenFolderTexts(path, AnsiLength(path), kSite.displayName, base, kInstallBaseCap, label,
-                         kPathLabelCap)) {
+  if (!ChosenFolderTexts(path, NarrowLength(path, CodePage::kAnsi), kSite.displayName, base,
+                         kInstallBaseCap, label, kPathLabelCap)) {
     return;
   }
-  CopyBounded(g_installBase, kInstallBaseCap, base);
+  installBase_ = base;
   ui_.pathLabel->SetText(label);
 }
 

@@ -1,6 +1,6 @@
 #include "ui/installer/folder_choice_text.h"
 
-#include "app/install_base.h"
+#include "config/install_base.h"
 #include "base/bounded_text.h"
 
 namespace dl {

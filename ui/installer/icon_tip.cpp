@@ -3,12 +3,11 @@
 #include <objbase.h>
 #include <shldisp.h>
 
-#include "app/site_record.h"
-#include "browser/com_owner.h"
-#include "install/desktop_icon.h"
-#include "install/desktop_shortcut.h"
+#include "config/site_record.h"
+#include "base/com_owner.h"
+#include "ui/installer/desktop_icon.h"
 #include "ui/installer/download_window.h"
-#include "ui/installer/text_codepage.h"
+#include "base/text_convert.h"
 #include "ui/installer/window_controls.h"
 #include "ui/installer/window_messages.h"
 
@@ -47,7 +46,7 @@ void ToggleDesktop() {
 void DownloadWindow::OnIconTipTimer() {
   KillTimer(TIMER_ICON_TIP);
   char name[256];
-  ToAnsi(kSite.displayName, name, sizeof name);
+  ToNarrow(kSite.displayName, CodePage::kAnsi, name, sizeof name);
   HWND listView = nullptr;
   RECT icon = FindDesktopIcon(logFile_, name, &listView);
   if (IsRectEmpty(&icon)) {

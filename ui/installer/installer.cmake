@@ -1,8 +1,9 @@
-# The installer window: its face, the progress display, the commands, the worker's host, the
-# failure notice and the desktop icon tip. The display arithmetic and the folder texts are pure.
+# The installer window: its face, the progress display, the commands, what the installation
+# reports, the failure notice and the desktop icon tip with its search for the icon. The display arithmetic and the folder texts are pure.
 list(APPEND DL_UI_INSTALLER_PURE
   installer/progress_display.cpp
-  installer/folder_choice_text.cpp)
+  installer/folder_choice_text.cpp
+  installer/list_view_layout.cpp)
 list(APPEND DL_UI_INSTALLER_WIN
   installer/download_window.cpp
   installer/window_controls.cpp
@@ -12,7 +13,8 @@ list(APPEND DL_UI_INSTALLER_WIN
   installer/window_commands.cpp
   installer/folder_choice.cpp
   installer/lobby_launch.cpp
-  installer/host_requests.cpp
+  installer/install_events.cpp
   installer/failure_notice.cpp
   installer/icon_tip.cpp
-  installer/text_codepage.cpp)
+  installer/desktop_icon.cpp
+  installer/window_messages.cpp)

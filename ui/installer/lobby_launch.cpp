@@ -5,14 +5,15 @@
 
 #include "ui/installer/download_window.h"
 #include "ui/installer/machine_checks.h"
-#include "ui/installer/text_codepage.h"
+#include "ui/installer/notice_window.h"
+#include "base/text_convert.h"
 
 namespace dl {
 
 namespace {
 constexpr size_t kLaunchPathCap = 512;
 // The outcome report follows the activation on the worker's thread; the launch gives it this
-// long before the process ends.
+// long before the process ends, with nothing left on the screen.
 constexpr DWORD kReportWaitMs = 3000;
 }  // namespace
 
@@ -32,14 +33,14 @@ int IsUserAdmin() {
 void DownloadWindow::LaunchLobby() {
   KillTimer(TIMER_TIPS);
   if (IsUserAdmin() == 1) {
-    const std::wstring program = InstallFolder() + L"lobby.exe";
+    const std::wstring program = Target().folder + L"lobby.exe";
     char path[kLaunchPathCap];
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof info;
     info.lpVerb = "runas";
     info.lpFile = path;
     info.nShow = SW_SHOWNORMAL;
-    const bool fits = ToAnsi(program.c_str(), path, sizeof path);
+    const bool fits = ToNarrow(program.c_str(), CodePage::kAnsi, path, sizeof path);
     if (!fits) SetLastError(ERROR_FILENAME_EXCED_RANGE);
     if (!fits || !ShellExecuteExA(&info)) {
       DWORD error = GetLastError();
@@ -55,7 +56,9 @@ void DownloadWindow::LaunchLobby() {
       }
     }
   }
-  WaitForSingleObject(reportDone_.Get(), kReportWaitMs);
+  ShowWindow(GetHwnd(), SW_HIDE);
+  if (noticeWindow_) noticeWindow_->Show(0);
+  controller_->WaitForReport(kReportWaitMs);
   CanClose();
 }
 

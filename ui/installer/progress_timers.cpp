@@ -1,7 +1,6 @@
 // The window's timers: the runner's animation, the tip rotation, the icon tip's two one-shot
 // ticks and the progress refresh, which turns the worker's figures into the bar and texts.
-#include "app/site_record.h"
-#include "install/desktop_shortcut.h"
+#include "config/site_record.h"
 #include "ui/installer/download_window.h"
 #include "ui/installer/progress_display.h"
 
@@ -46,8 +45,9 @@ void DownloadWindow::RotateTip() {
 }
 
 void DownloadWindow::RefreshProgress() {
-  const ProgressFigures figures = {progress_.downloadedBytes.load(), progress_.totalBytes.load(),
-                                   progress_.transferMs.load(), progress_.receivedBytes.load()};
+  const DownloadFigures got = controller_->figures();
+  const ProgressFigures figures = {got.downloadedBytes, got.totalBytes, got.transferMs,
+                                   got.receivedBytes};
   const ProgressView view = ComputeProgressView(figures);
   ui_.sizeLabel->SetText(view.sizeText);
   ui_.speedLabel->SetText(view.speedText);

@@ -1,8 +1,7 @@
 // What the user can make the installer do: the install button by install state, close to the
 // tray, minimise, the folder choice, the notice's buttons, the tray menu's exit, and a second
-// start of the program (or the worker's success), which acts like a click on the install
+// start of the program (or the installation's success), which acts like a click on the install
 // button after bringing the window to the front.
-#include "app/instance_guard.h"
 #include "install/channel_profile.h"
 #include "ui/installer/download_window.h"
 #include "ui/installer/window_messages.h"
@@ -13,8 +12,6 @@ namespace {
 constexpr wchar_t kPauseText[] = L"暂停安装";
 constexpr wchar_t kContinueText[] = L"继续安装";
 constexpr wchar_t kPausedSpeedText[] = L"当前下载速度：0K/S";
-// A worker puts up its notice as its last act; a new one waits this long for it to be gone.
-constexpr DWORD kWorkerHandoverMs = 5000;
 }  // namespace
 
 LRESULT DownloadWindow::Notify(ControlEvent* event, Control* source) {
@@ -43,69 +40,43 @@ LRESULT DownloadWindow::Notify(ControlEvent* event, Control* source) {
 void DownloadWindow::OnInstallClick() {
   // Each step changes the state only from the one it read: the worker may have moved on to
   // the extraction meanwhile, and then the click does nothing.
-  int state = g_installState.load();
-  switch (state) {
-    case Idle:
-      if (!g_installState.compare_exchange_strong(state, Downloading)) return;
+  switch (controller_->state()) {
+    case InstallState::Idle:
+      if (!controller_->Start(Target())) return;
       SetTimer(TIMER_PROGRESS, TIMER_PROGRESS_MS);
       ui_.installLabel->SetText(kPauseText);
-      gate_.Resume();
-      StartWorker();
       ui_.modifyButton->Enable(0);
       ui_.runner->Show(1);
       break;
-    case Downloading:
+    case InstallState::Downloading:
       // The worker stops at its next pause point, between two blocks, holding no lock.
-      gate_.Pause();
-      if (!g_installState.compare_exchange_strong(state, Paused)) {
-        gate_.Resume();
-        return;
-      }
+      if (!controller_->Pause()) return;
       KillTimer(TIMER_PROGRESS);
       ui_.installLabel->SetText(kContinueText);
       ui_.speedLabel->SetText(kPausedSpeedText);
       KillTimer(TIMER_RUNNER);
       break;
-    case Paused:
-      if (!g_installState.compare_exchange_strong(state, Downloading)) return;
+    case InstallState::Paused:
+      if (!controller_->Resume()) return;
       SetTimer(TIMER_PROGRESS, TIMER_PROGRESS_MS);
       ui_.installLabel->SetText(kPauseText);
-      gate_.Resume();
       SetTimer(TIMER_RUNNER, TIMER_RUNNER_MS);
       break;
-    case Installed:
+    case InstallState::Installed:
       LaunchLobby();
       break;
-    default:  // Extracting: the click waits for the outcome
+    case InstallState::Extracting:  // the click waits for the outcome
       break;
   }
 }
 
-void DownloadWindow::StartWorker() {
-  // The thread before it has finished (a new one follows only its notice); its handle goes.
-  ResetEvent(reportDone_.Get());
-  stopRequested.store(0);
-  workerThread_.Reset(CreateThread(nullptr, 0, &DownloadWindow::WorkerMain, this, 0, nullptr));
-}
-
-void DownloadWindow::StartNewWorker(bool heldPaused) {
-  // Both download through the one client: a worker that does not end keeps it to itself.
-  if (workerThread_ &&
-      WaitForSingleObject(workerThread_.Get(), kWorkerHandoverMs) != WAIT_OBJECT_0) {
-    return;
-  }
-  g_installState.store(heldPaused ? Paused : Downloading);
+void DownloadWindow::StartNewAttempt(bool heldPaused) {
   ui_.installLabel->SetText(heldPaused ? kContinueText : kPauseText);
-  if (heldPaused) {
-    gate_.Pause();
-  } else {
-    gate_.Resume();
-  }
-  StartWorker();
+  controller_->Restart(Target(), heldPaused);
 }
 
 void DownloadWindow::Activate() {
-  WriteChannelProfile(InstallFolder().c_str());
+  WriteChannelProfile(Target().folder.c_str(), settings_.channelId);
   trayIcon_.HideIcon();
   ShowWindow(GetHwnd(), SW_RESTORE);
   SetForegroundWindow(GetHwnd());
@@ -114,7 +85,7 @@ void DownloadWindow::Activate() {
 }
 
 LRESULT DownloadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (WM_DOWNLOADER_ACTIVATE != 0 && message == WM_DOWNLOADER_ACTIVATE) {
+  if (message == ActivateMessage()) {
     Activate();
   } else {
     switch (message) {
@@ -129,10 +100,10 @@ LRESULT DownloadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
           ShowIconTip(reinterpret_cast<HWND>(wParam), reinterpret_cast<RECT*>(lParam));
         break;
       case WM_START_WORKER:
-        StartNewWorker(false);
+        StartNewAttempt(false);
         break;
       case WM_START_WORKER_PAUSED:
-        StartNewWorker(true);
+        StartNewAttempt(true);
         break;
       case WM_ATTACH_BANNER:
         // The banner is made on its own thread; it joins the tree only here, on this one.
@@ -142,8 +113,8 @@ LRESULT DownloadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
           banner->Invalidate(nullptr, 0);
         }
         break;
-      case WM_HOST_REQUEST:
-        RunQueuedRequests();
+      case WM_INSTALL_EVENT:
+        RunQueuedEvents();
         break;
       default:
         break;

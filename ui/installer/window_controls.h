@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/site_config.h"
+#include "config/site_settings.h"
 
 #include "ui/controls/button.h"
 #include "ui/controls/control.h"
@@ -24,7 +24,7 @@ struct MainControls {
   Control* titleBar = nullptr;
   Control* runner = nullptr;
   Control* progressFill = nullptr;
-  Label* pathLabel = nullptr;  // also where the install folder is read from
+  Label* pathLabel = nullptr;
   Label* sizeLabel = nullptr;
   Label* speedLabel = nullptr;
   Label* percentLabel = nullptr;

@@ -2,12 +2,12 @@
 // font, colour and state, in painting order, and the tray icon the close button hides into.
 #include <memory>
 
-#include "app/program_identity.h"
-#include "app/site_record.h"
+#include "config/site_record.h"
 #include "ui/controls/skin_preload.h"
 #include "ui/installer/download_window.h"
 #include "ui/installer/notice_window.h"
-#include "ui/installer/text_codepage.h"
+#include "base/text_convert.h"
+#include "config/install_base.h"
 #include "ui/installer/window_messages.h"
 
 namespace dl {
@@ -71,17 +71,16 @@ void DownloadWindow::CreateTrayIcon() {
   HMENU submenu = trayMenu_ ? GetSubMenu(trayMenu_.Get(), 0) : nullptr;
   HICON icon = LoadIconW(module, MAKEINTRESOURCEW(kProgramIcon));
   char tip[128];
-  ToAnsi(kSite.displayName, tip, sizeof tip);
+  ToNarrow(kSite.displayName, CodePage::kAnsi, tip, sizeof tip);
   // The icon's identifier is its menu: the icon's callback hands it back to open it.
   trayIcon_.Create(GetHwnd(), icon, static_cast<UINT>(reinterpret_cast<UINT_PTR>(submenu)), tip, 1,
                    WM_LBUTTONUP, WM_RBUTTONUP);
 }
 
-void DownloadWindow::StartBannerThread(ThreadStart bannerThread) {
+void DownloadWindow::StartBannerThread(WindowParts::ThreadStart bannerThread) {
   if (bannerThread == nullptr) return;
   // The thread lives as long as the process; its handle is not needed.
-  UniqueHandle banner(
-      CreateThread(nullptr, 0, bannerThread, static_cast<SkinWindow*>(this), 0, nullptr));
+  UniqueHandle banner(CreateThread(nullptr, 0, bannerThread, &bannerStart_, 0, nullptr));
 }
 
 void DownloadWindow::BuildMainControls() {
@@ -103,7 +102,8 @@ void DownloadWindow::BuildMainControls() {
   ui_.versionLabel = AddLabel(this, {105, 13, 500, 35}, kSmallGrey, kSite.editionText, kEnabled);
   ui_.pathLabel = AddLabel(this, {30, 225, 400, 250}, kSmallWhite, nullptr, kEnabled);
   wchar_t pathText[kPathLabelCap];
-  if (ChooseDefaultInstallBase(pathText, sizeof pathText / sizeof pathText[0])) {
+  if (FormatPathLabel(installBase_.c_str(), kSite.displayName, pathText,
+                      sizeof pathText / sizeof pathText[0])) {
     ui_.pathLabel->SetText(pathText);
   }
   ui_.sizeLabel = AddLabel(this, {30, 280, 400, 305}, kSmallGrey, nullptr, kDisabled);

@@ -10,9 +10,13 @@ constexpr UINT WM_SHOW_ICON_TIP = WM_APP + 2;
 // From the notice buttons (sent): start a new worker now, or one held paused.
 constexpr UINT WM_START_WORKER = WM_APP + 3;
 constexpr UINT WM_START_WORKER_PAUSED = WM_APP + 4;
-// Sent by the banner thread: lParam is a Control* (without parent) that the window thread
-// attaches to the window's tree, so the tree is only ever changed on the window's thread.
-constexpr UINT WM_ATTACH_BANNER = WM_APP + 5;
+// The registered message a second start broadcasts: the running installer comes forward and
+// acts as if its install button was clicked. Registered on first use.
+extern const char kActivateMessageName[];
+UINT ActivateMessage();
+
+// Worker events waiting in the window's queue (posted, at most one pending).
+constexpr UINT WM_INSTALL_EVENT = WM_APP + 0x40;
 
 // Control ids.
 constexpr int ID_INSTALL = 901;

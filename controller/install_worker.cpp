@@ -1,0 +1,178 @@
+// One installation attempt, on the worker's thread: connect, create the install folder,
+// download the package with immediate retries, extract it (with one more try), then hand over
+// to the observer for the launch, start an already installed lobby, or report a failure;
+// every extraction outcome goes to the statistics server.
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "base/bounded_text.h"
+#include "base/text_convert.h"
+#include "base/win_handles.h"
+#include "config/site_record.h"
+#include "controller/install_controller.h"
+#include "controller/worker_rules.h"
+#include "install/desktop_shortcut.h"
+#include "install/package_extract.h"
+#include "net/diagnostic_text.h"
+#include "net/http_client.h"
+#include "net/report.h"
+#include "net/url_encode.h"
+
+namespace dl {
+
+static_assert(kExtractCreateFailed == 0x200 && kExtractBadHeader == 0x700 &&
+                  kExtractPassword == 0x1000 && kExtractOpenFailed == 0x10000 &&
+                  kExtractDataFailed == 0x5000000,
+              "controller/worker_rules.cpp decides on the same codes");
+
+namespace {
+
+// A path in the ANSI code page: up to two bytes per character of a 260-character path.
+constexpr size_t kAnsiPathCap = 1024;
+
+// Low 32 bits of the package file's size; 0 when it cannot be opened.
+uint32_t PackageFileSize() {
+  UniqueFile file(CreateFileA(kSite.packageFileName, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file ? GetFileSize(file.Get(), nullptr) : 0;
+}
+
+// Extracts the package into the install base. After a failure the state of the package and
+// the base folder is measured for the report, the base folder is (re)created, and when it is
+// there one more try is made. The thread's last error is that of the last extraction.
+int ExtractWithSecondTry(const char* package, const char* base, const std::wstring& baseWide,
+                         ExtractionDiagnostics* diagnostics, ExtractOutcome* outcome) {
+  int result = ExtractPackage(package, nullptr, base, outcome);
+  if (result == kExtractOk) return result;
+  diagnostics->packageSize = PackageFileSize();
+  diagnostics->attributes = GetFileAttributesW(baseWide.c_str());
+  diagnostics->createResult = SHCreateDirectoryExW(nullptr, baseWide.c_str(), nullptr);
+  const DWORD createError = GetLastError();
+  if (diagnostics->createResult == ERROR_SUCCESS ||
+      diagnostics->createResult == ERROR_ALREADY_EXISTS || createError == ERROR_ALREADY_EXISTS) {
+    result = ExtractPackage(package, nullptr, base, outcome);
+  }
+  return result;
+}
+
+// The next download has to fetch a broken package again. Deleting it is the one reset that
+// cannot meet the server's time by chance, and nothing of value is lost: the bytes are bad.
+// A file that cannot be deleted is held by someone else; the download could not open it either.
+void ForgetPackageFile() {
+  SetFileAttributesA(kSite.packageFileName, FILE_ATTRIBUTE_NORMAL);
+  DeleteFileA(kSite.packageFileName);
+}
+
+// The report's text, URL-encoded; empty when it cannot be built, which still tells the server
+// how the extraction ended: by the report's type.
+void EncodeReport(const ExtractionDiagnostics& diagnostics, char* encoded, size_t cap) {
+  wchar_t text[kDiagnosticTextCap];
+  if (!BuildDiagnosticText(diagnostics, text, kDiagnosticTextCap) ||
+      !EncodeDiagnosticText(text, encoded, cap)) {
+    encoded[0] = '\0';
+  }
+}
+
+}  // namespace
+
+// Tries the download until an attempt leaves the package in place, the attempts run out or the
+// controller is stopping. Attempts follow each other at once: a server that refuses quickly is
+// simply asked again.
+bool InstallController::DownloadPackage() {
+  NoProgressRule noProgress;
+  for (int attempt = 0; attempt < settings_.maxDownloadAttempts; ++attempt) {
+    gate_.WaitWhilePaused();
+    if (stopping_.load()) return false;
+    noProgress.BeforeAttempt(receivedBytes_.load());
+    // 1 (nothing transferred) means the file is already complete: extraction judges it.
+    if (client_->DownloadToFile(settings_.packagePath.c_str(), kSite.packageFileName, 1) >= 0) {
+      return true;
+    }
+    if (noProgress.AfterFailedAttempt(receivedBytes_.load())) receivedBytes_.store(0);
+  }
+  return false;
+}
+
+void InstallController::HandOver(const std::wstring& folder, const char* encodedReport) {
+  CreateDesktopShortcut(folder.c_str());
+  state_.store(InstallState::Installed);
+  observer_.OnInstalled();
+  SendInstallReport(ReportType::kExtracted, encodedReport, settings_.statsHost.c_str(),
+                    settings_.channelId);
+  ReportDone();
+}
+
+void InstallController::Fail(int extractResult, const char* encodedReport) {
+  SendInstallReport(ReportType::kNotExtracted, encodedReport, settings_.statsHost.c_str(),
+                    settings_.channelId);
+  ReportDone();
+  observer_.OnFailed(FailureKind::kInstallation, extractResult);
+}
+
+void InstallController::RunAttempt(const InstallTarget& target) {
+  gate_.WaitWhilePaused();
+  if (stopping_.load()) return;
+  observer_.OnDownloadStarted();
+  // A failed connection shows up as failed attempts.
+  client_->Connect(settings_.updateHost.c_str(), nullptr, nullptr, 0);
+  // Both may fail; the download then cannot create its file and the attempts run out.
+  SHCreateDirectoryExW(nullptr, target.folder.c_str(), nullptr);
+  SetCurrentDirectoryW(target.folder.c_str());
+
+  if (!DownloadPackage()) {
+    if (stopping_.load()) return;
+    ReportDone();
+    observer_.OnFailed(FailureKind::kDownload, 0);
+    return;
+  }
+  state_.store(InstallState::Extracting);
+  observer_.OnDownloadComplete(figures());
+  observer_.OnExtracting();
+
+  char folderAnsi[kAnsiPathCap];
+  char package[kAnsiPathCap];
+  char base[kAnsiPathCap];
+  const bool pathsConvert =
+      ToNarrow(target.folder.c_str(), CodePage::kAnsi, folderAnsi, sizeof folderAnsi) &&
+      ToNarrow(target.base.c_str(), CodePage::kAnsi, base, sizeof base) &&
+      FormatBounded(package, sizeof package, "%s%s", folderAnsi, kSite.packageFileName);
+  ExtractionDiagnostics diagnostics;
+  diagnostics.installFolder = target.folder.c_str();
+  ExtractOutcome outcome;
+  int result = kExtractOpenFailed;
+  if (pathsConvert) {
+    result = ExtractWithSecondTry(package, base, target.base, &diagnostics, &outcome);
+  } else {
+    SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+  }
+  diagnostics.extractResult = static_cast<uint32_t>(result);
+  diagnostics.lastError = GetLastError();
+  char encoded[kEncodedTextCap];
+  EncodeReport(diagnostics, encoded, sizeof encoded);
+
+  char lobby[kAnsiPathCap] = "";
+  bool lobbyPresent = false;
+  if (result == kExtractCreateFailed &&
+      FormatBounded(lobby, sizeof lobby, "%slobby.exe", folderAnsi)) {
+    lobbyPresent = GetFileAttributesA(lobby) != INVALID_FILE_ATTRIBUTES;
+  }
+  switch (DecideAfterExtraction(result, lobbyPresent)) {
+    case AfterExtraction::kHandOver:
+      HandOver(target.folder, encoded);
+      break;
+    case AfterExtraction::kStartPresentLobby:
+      // The installation that is there is better than none: the process makes way for it.
+      ShellExecuteA(nullptr, "open", lobby, nullptr, nullptr, SW_SHOWNORMAL);
+      observer_.OnPresentLobbyStarted();
+      break;
+    case AfterExtraction::kFail:
+      if (PackageIsBad(result, outcome.packageExamined)) ForgetPackageFile();
+      Fail(result, encoded);
+      break;
+  }
+}
+
+}  // namespace dl
