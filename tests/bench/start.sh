@@ -35,7 +35,7 @@ start_xvfb() {
       # The display may answer from another bench's server that took the number first (ours
       # then dies on the lock): only a lock holding our pid makes it ours.
       if xdpyinfo -display ":$n" >/dev/null 2>&1 &&
-        [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$pid" ]; then
+        [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X$n-lock")" = "$pid" ]; then
         echo "$pid" >"$BENCH/xvfb.pid"
         echo ":$n" >"$BENCH/display"
         export DISPLAY=":$n"

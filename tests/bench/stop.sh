@@ -21,7 +21,7 @@ if [ -n "$display" ] && [ -n "$pid" ]; then
   stop_pid "$pid" "Xvfb $display "
   # A killed server leaves its lock behind; drop it only if it is ours.
   lock="/tmp/.X${display#:}-lock"
-  if [ "$(tr -d ' \n' <"$lock" 2>/dev/null)" = "$pid" ] && ! pid_runs "$pid" Xvfb; then
+  if [ "$(tr -d ' \n' 2>/dev/null <"$lock")" = "$pid" ] && ! pid_runs "$pid" Xvfb; then
     rm -f "$lock" "/tmp/.X11-unix/X${display#:}"
   fi
 fi

@@ -112,7 +112,7 @@ e2e_kill_leftovers() {
   for dir in /proc/[0-9]*; do
     comm=$(cat "$dir/comm" 2>/dev/null) || continue
     case "$comm" in Setup_* | file_holder.exe | lobby.exe | downloader.exe) ;; *) continue ;; esac
-    tr '\0' '\n' <"$dir/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$E2E_PREFIX" || continue
+    tr '\0' '\n' 2>/dev/null <"$dir/environ" | grep -qxF "WINEPREFIX=$E2E_PREFIX" || continue
     e2e_say "ending $comm (pid ${dir#/proc/}) left over from an earlier run"
     kill -9 "${dir#/proc/}" 2>/dev/null
   done
@@ -231,14 +231,14 @@ e2e_stats_lines() { cat "$E2E_SERVERS/stats.log" 2>/dev/null; }
 
 # ---------------------------------------------------------------- the program
 
-# e2e_launch [NAME]: starts the loopback downloader as NAME (default Setup_123456.exe) from the
-# run's program folder, beside a prepared (so enabled) debug log. Sets E2E_APP_PID.
+# Starts the loopback downloader as Setup_123456.exe from the run's program folder, beside a
+# prepared (so enabled) debug log. Sets E2E_APP_PID.
 e2e_launch() {
-  local name=${1:-$E2E_PROGRAM_NAME}
-  [ -f "$E2E_APP_DIR/$name" ] || cp "$E2E_DOWNLOADER" "$E2E_APP_DIR/$name"
+  local exe="$E2E_APP_DIR/$E2E_PROGRAM_NAME"
+  [ -f "$exe" ] || cp "$E2E_DOWNLOADER" "$exe"
   : >>"$E2E_APP_DIR/__lobby_dl_debug.log"
   E2E_LAUNCHES=$((E2E_LAUNCHES + 1))
-  (cd "$E2E_APP_DIR" && exec "$E2E_WINE_RUN" "$E2E_APP_DIR/$name") \
+  (cd "$E2E_APP_DIR" && exec "$E2E_WINE_RUN" "$exe") \
     >"$E2E_WORK/wine-$E2E_LAUNCHES.log" 2>&1 &
   E2E_APP_PID=$!
   E2E_PIDS+=("$E2E_APP_PID")

@@ -132,9 +132,6 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     # --- faults ---------------------------------------------------------
 
-    def drop(self, size, after):
-        self.object(size, after)
-
     def ignore_range(self, size):
         self.headers_only(200, size)
         self.body(0, size)
@@ -155,9 +152,6 @@ class Handler(http.server.BaseHTTPRequestHandler):
             # ?total=N lets a test claim another object length in the refusal.
             total = int(self.query.get("total", [size])[0])
             self.headers_only(416, 0, extra=[("Content-Range", "bytes */%d" % total)])
-
-    def no_last_modified(self, size):
-        self.object(size, last_modified=False)
 
     def no_length(self, size):
         self.headers_only(200, None)
@@ -207,11 +201,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 
 ROUTES = [
-    (r"/drop/(\d+)/(\d+)", Handler.drop),
+    (r"/drop/(\d+)/(\d+)", Handler.object),  # the object, cut off after the second number
     (r"/ignore-range/(\d+)", Handler.ignore_range),
     (r"/bad-content-range/(\d+)", Handler.bad_content_range),
     (r"/range416/(\d+)", Handler.range416),
-    (r"/no-last-modified/(\d+)", Handler.no_last_modified),
+    (r"/no-last-modified/(\d+)", lambda handler, size: handler.object(size, None, False)),
     (r"/no-length/(\d+)", Handler.no_length),
     (r"/status/(\d+)", Handler.status),
     (r"/redirect/(\d+)/(\d+)", Handler.redirect),

@@ -1,4 +1,5 @@
 # shellcheck shell=bash
+# shellcheck disable=SC2034  # the values are for the scripts that source this file
 # Shell helpers shared by the wine bench, the test servers, the end-to-end scenarios and the
 # script tests (sourced): the bench folder argument, our processes told from anybody else's
 # (pids get reused), nginx templates, HTTP polling and counted checks.
@@ -18,7 +19,7 @@ pid_runs() {
   local pid=$1 cmdline needle
   shift
   case "$pid" in '' | *[!0-9]*) return 1 ;; esac
-  cmdline=$(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null) || return 1
+  cmdline=$(tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline") || return 1
   for needle in "$@"; do
     case "$cmdline" in *"$needle"*) ;; *) return 1 ;; esac
   done
