@@ -7,7 +7,8 @@ e2e_begin "$1"
 e2e_serve_package "$E2E_PACKAGE"
 
 e2e_open_window
-check "the installer window is 600x350 (is ${E2E_WW}x${E2E_WH})" test "${E2E_WW}x${E2E_WH}" = 600x350
+check "the installer window is 600x350 (is ${E2E_WW}x${E2E_WH})" \
+  test "${E2E_WW}x${E2E_WH}" = 600x350
 e2e_mouse_away
 e2e_say "idle window: $(e2e_shot idle)"
 # Stored at start-up, before any click.

@@ -54,7 +54,8 @@ import socket
 socks = [socket.socket() for _ in range(2)]
 for s in socks:
     s.bind(("127.0.0.1", 0))
-print(" ".join(str(s.getsockname()[1]) for s in socks))') || die "could not ask the kernel for free ports"
+print(" ".join(str(s.getsockname()[1]) for s in socks))') ||
+    die "could not ask the kernel for free ports"
   render "$HERE/nginx.conf.in" "$SERVERS/nginx.conf" "DIR=$SERVERS" "PORT=$port" \
     "PORT2=$port2" "USER_LINE=$(nginx_user_line)"
   if "$NGINX" -p "$SERVERS" -c "$SERVERS/nginx.conf" -e "$SERVERS/error.log" \
@@ -97,5 +98,7 @@ DL_SERVERS_DIR='$SERVERS'
 DL_SERVERS_DIR_WIN='Z:${SERVERS//\//\\}'
 ENV
 mv "$BENCH/servers.env.tmp" "$BENCH/servers.env"
+package_note="no test package ($PACKAGE not built)"
+[ -f "$PACKAGE" ] && package_note="serving $(basename "$PACKAGE")"
 echo "test servers ready: nginx 127.0.0.1:$NGINX_PORT and :$NGINX_PORT2," \
-  "fault server 127.0.0.1:$FAULT_PORT; $([ -f "$PACKAGE" ] && echo "serving" || echo "not built:") $PACKAGE"
+  "fault server 127.0.0.1:$FAULT_PORT; $package_note"
