@@ -1,7 +1,7 @@
 #!/bin/bash
-# Stops the wine bench started by start.sh: the prefix's wineserver (and with
-# it every wine process of the prefix) and the Xvfb display. Never fails, so a
-# cleanup step cannot turn a test run red.
+# Stops the wine bench started by start.sh: the prefix's wineserver (and with it every wine
+# process of the prefix) and the Xvfb display. Never fails, so a cleanup step cannot turn a
+# test run red.
 #
 #   tests/bench/stop.sh BENCH_DIR
 set -uo pipefail
@@ -15,24 +15,13 @@ if [ -d "$PREFIX" ]; then
   timeout 15 "$WINESERVER" -w </dev/null >/dev/null 2>&1
 fi
 
-if [ -f "$BENCH/xvfb.pid" ]; then
-  pid=$(cat "$BENCH/xvfb.pid" 2>/dev/null)
-  if pid_is "$pid" Xvfb; then
-    kill "$pid" 2>/dev/null
-    for _ in $(seq 50); do
-      pid_is "$pid" Xvfb || break
-      sleep 0.1
-    done
-    if pid_is "$pid" Xvfb; then
-      kill -9 "$pid" 2>/dev/null
-      sleep 0.2
-    fi
-  fi
+display=$(cat "$BENCH/display" 2>/dev/null)
+pid=$(cat "$BENCH/xvfb.pid" 2>/dev/null)
+if [ -n "$display" ] && [ -n "$pid" ]; then
+  stop_pid "$pid" "Xvfb $display "
   # A killed server leaves its lock behind; drop it only if it is ours.
-  display=$(cat "$BENCH/display" 2>/dev/null)
   lock="/tmp/.X${display#:}-lock"
-  if [ -n "$display" ] && [ -f "$lock" ] && [ "$(tr -d ' \n' <"$lock")" = "$pid" ] &&
-    ! pid_is "$pid" Xvfb; then
+  if [ "$(tr -d ' \n' 2>/dev/null <"$lock")" = "$pid" ] && ! pid_runs "$pid" Xvfb; then
     rm -f "$lock" "/tmp/.X11-unix/X${display#:}"
   fi
 fi

@@ -5,16 +5,16 @@
 # its window like a person's, and the checks of what it leaves behind.
 #
 #   . tests/e2e/lib.sh
-#   e2e_load BUILD/e2e/e2e.env     # E2E_BENCH / E2E_WORK may be set before, else defaults
-#   e2e_prepare                    # ports free, no leftovers, a clean machine
-#   e2e_site_start; e2e_update_start RATE; e2e_serve_package FILE
-#   e2e_launch; e2e_wait_window; e2e_click_install; e2e_wait_exit "$E2E_APP_PID" 60
-#   e2e_finish                     # exit status: 0 when no check failed
+#   e2e_begin BUILD/e2e/e2e.env RATE   # or e2e_load (E2E_BENCH_OVERRIDE / E2E_WORK may be set
+#                                      # before), e2e_prepare, e2e_site_start, e2e_update_start
+#   e2e_serve_package FILE; e2e_open_window; e2e_click_install; e2e_ends 60 "the installation"
+#   check "what must hold" command...; e2e_finish   # exit status 0 when no check failed
 #
 # Coordinates are client coordinates of the installer window; its client area is its whole X
 # window (a borderless popup on a display without a window manager).
+# shellcheck source=../support/harness.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../support/harness.sh"
 
-E2E_FAILURES=0
 E2E_PIDS=()
 E2E_APP_PID=""
 E2E_RC=""
@@ -35,26 +35,9 @@ E2E_STATS_PATH=/ajax/quickDownLoadStatistics/quickDownStatistics.jsp
 
 e2e_say() { echo "[$(date +%T)] $*" >&2; }
 
-# A failed check: counted, and the run goes on to the next check.
-e2e_fail() {
-  echo "FAIL: $*" >&2
-  E2E_FAILURES=$((E2E_FAILURES + 1))
-}
-
-# e2e_check "what must hold" command...: counts a failure when the command fails.
-e2e_check() {
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok: $what" >&2
-  else
-    e2e_fail "$what"
-  fi
-}
-
 # A failure after which the rest of the scenario means nothing.
 e2e_fatal() {
-  e2e_fail "$*"
+  fail "$*"
   e2e_finish
 }
 
@@ -69,8 +52,7 @@ e2e_load() {
   E2E_BENCH=${E2E_BENCH_OVERRIDE:-$E2E_BENCH}
   E2E_WORK=${E2E_WORK:-$E2E_BUILD_DIR/work/$(basename "$0" .sh)}
   E2E_PREFIX="$E2E_BENCH/wineprefix"
-  E2E_HOME="$E2E_BENCH/home"
-  E2E_DESKTOP="$E2E_HOME/Desktop"
+  E2E_DESKTOP="$E2E_BENCH/home/Desktop"
   E2E_DRIVE_C="$E2E_PREFIX/drive_c"
   E2E_SERVERS="$E2E_WORK/servers"
   E2E_APP_DIR="$E2E_WORK/app"
@@ -86,21 +68,16 @@ e2e_set_install_folder() {
   E2E_INSTALLED_PACKAGE="$E2E_INSTALL_DIR/$E2E_PACKAGE_FILE"
 }
 
-# C:\a\b -> PREFIX/drive_c/a/b (through dosdevices, so any drive letter works).
+# C:\a\b -> PREFIX/dosdevices/c:/a/b (through dosdevices, so any drive letter works).
 e2e_linux_path() {
-  local win=$1 drive rest
-  drive=$(printf '%s' "${win:0:1}" | tr '[:upper:]' '[:lower:]')
-  rest=${win:2}
+  local win=$1 rest=${1:2}
   rest=${rest//\\//}
-  rest=${rest%/}
-  printf '%s/dosdevices/%s:%s' "$E2E_PREFIX" "$drive" "$rest"
+  printf '%s/dosdevices/%s:%s' "$E2E_PREFIX" "$(tr '[:upper:]' '[:lower:]' <<<"${win:0:1}")" \
+    "${rest%/}"
 }
 
 # A Linux path as wine sees it through drive Z:.
-e2e_win_path() {
-  local p=$1
-  printf 'Z:%s' "${p//\//\\}"
-}
+e2e_win_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 e2e_bench_up() {
   [ -s "$E2E_BENCH/display" ] && [ -f "$E2E_PREFIX/.dl-bench-ready" ] || {
@@ -116,45 +93,35 @@ e2e_bench_up() {
 e2e_ports_free() {
   local port taken=""
   for port in "$E2E_UPDATE_PORT" "$E2E_STATS_PORT" "$E2E_BANNER_PORT"; do
-    if ! "$E2E_PYTHON" - "$port" <<'PY'; then
-import socket, sys
+    "$E2E_PYTHON" -c 'import socket, sys
 s = socket.socket()
 s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-try:
-    s.bind(("127.0.0.1", int(sys.argv[1])))
-except OSError:
-    sys.exit(1)
-PY
-      taken="$taken $port"
-    fi
+s.bind(("127.0.0.1", int(sys.argv[1])))' "$port" 2>/dev/null || taken="$taken $port"
   done
-  if [ -n "$taken" ]; then
-    echo "e2e: port(s)$taken on 127.0.0.1 are taken, but the loopback downloader is built" \
-      "for $E2E_UPDATE_PORT (update), $E2E_STATS_PORT (statistics) and $E2E_BANNER_PORT" \
-      "(banner). Is another end-to-end run or the demo going on? Listening there:" >&2
-    ss -ltnp 2>/dev/null | grep -E ":(${E2E_UPDATE_PORT}|${E2E_STATS_PORT}|${E2E_BANNER_PORT})\b" >&2
-    exit 1
-  fi
+  [ -z "$taken" ] && return 0
+  echo "e2e: port(s)$taken on 127.0.0.1 are taken, but the loopback downloader is built" \
+    "for $E2E_UPDATE_PORT (update), $E2E_STATS_PORT (statistics) and $E2E_BANNER_PORT" \
+    "(banner). Is another end-to-end run or the demo going on? Listening there:" >&2
+  ss -ltnp 2>/dev/null | grep -E ":(${E2E_UPDATE_PORT}|${E2E_STATS_PORT}|${E2E_BANNER_PORT})\b" >&2
+  exit 1
 }
 
 # Programs of ours that an earlier, interrupted run left in this prefix.
 e2e_kill_leftovers() {
-  local dir pid comm
+  local dir comm
   for dir in /proc/[0-9]*; do
-    pid=${dir#/proc/}
     comm=$(cat "$dir/comm" 2>/dev/null) || continue
     case "$comm" in Setup_* | file_holder.exe | lobby.exe | downloader.exe) ;; *) continue ;; esac
-    tr '\0' '\n' <"$dir/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$E2E_PREFIX" || continue
-    e2e_say "ending $comm (pid $pid) left over from an earlier run"
-    kill -9 "$pid" 2>/dev/null
+    tr '\0' '\n' 2>/dev/null <"$dir/environ" | grep -qxF "WINEPREFIX=$E2E_PREFIX" || continue
+    e2e_say "ending $comm (pid ${dir#/proc/}) left over from an earlier run"
+    kill -9 "${dir#/proc/}" 2>/dev/null
   done
 }
 
 # What an installation leaves on the machine, gone; drives D: and E: removed.
 e2e_clean_machine() {
   rm -rf "$E2E_DRIVE_C/Program Files/Tavoro"
-  rm -f "$E2E_DESKTOP/Tavoro.lnk"
-  rm -f "$E2E_PREFIX/dosdevices/d:" "$E2E_PREFIX/dosdevices/e:"
+  rm -f "$E2E_DESKTOP/Tavoro.lnk" "$E2E_PREFIX/dosdevices/d:" "$E2E_PREFIX/dosdevices/e:"
   e2e_wine reg delete 'HKCU\SOFTWARE\QVEXGame' /f >/dev/null 2>&1 || true
 }
 
@@ -163,125 +130,77 @@ e2e_prepare() {
   e2e_ports_free
   e2e_kill_leftovers
   rm -rf "$E2E_WORK"
-  mkdir -p "$E2E_WORK" "$E2E_SERVERS/tmp" "$E2E_SERVERS/www" "$E2E_SERVERS/banner" \
+  mkdir -p "$E2E_SERVERS/tmp" "$E2E_SERVERS/www" "$E2E_SERVERS/banner/banner_download" \
     "$E2E_APP_DIR" "$E2E_SHOTS"
   e2e_clean_machine
   trap e2e_cleanup EXIT
   e2e_trace_package
 }
 
-e2e_wine() {
-  "$E2E_WINE_RUN" "$@"
+# e2e_begin ENV_FILE [RATE]: a scenario's start: the build's settings, a clean machine, the
+# statistics and banner servers and, unless RATE is "none", the update server.
+e2e_begin() {
+  e2e_load "$1"
+  e2e_prepare
+  e2e_site_start
+  [ "${2:-0}" = none ] || e2e_update_start "${2:-0}"
 }
+
+e2e_wine() { "$E2E_WINE_RUN" "$@"; }
 
 # ---------------------------------------------------------------- servers
-
-e2e_user_line() {
-  # As root nginx would drop to "nobody", which may not read the build tree.
-  if [ "$(id -u)" -eq 0 ]; then
-    echo "user $(id -un) $(id -gn);"
-  else
-    echo "# not root: nginx runs as $(id -un)"
-  fi
-}
-
-# e2e_render TEMPLATE OUT KEY=VALUE...
-e2e_render() {
-  local text pair
-  text=$(<"$1")
-  shift
-  local out=$1
-  shift
-  for pair in "$@"; do
-    text=${text//@${pair%%=*}@/${pair#*=}}
-  done
-  printf '%s\n' "$text" >"$out"
-}
 
 # e2e_nginx_start NAME: starts the nginx of NAME.conf, fails the run when it does not.
 e2e_nginx_start() {
   local name=$1
-  : >"$E2E_SERVERS/$name.out"
-  if ! /usr/sbin/nginx -p "$E2E_SERVERS" -c "$E2E_SERVERS/$name.conf" \
-    -e "$E2E_SERVERS/$name-error.log" </dev/null >>"$E2E_SERVERS/$name.out" 2>&1; then
+  /usr/sbin/nginx -p "$E2E_SERVERS" -c "$E2E_SERVERS/$name.conf" \
+    -e "$E2E_SERVERS/$name-error.log" </dev/null >"$E2E_SERVERS/$name.out" 2>&1 || {
     cat "$E2E_SERVERS/$name.out" "$E2E_SERVERS/$name-error.log" >&2 2>/dev/null
     e2e_fatal "the $name server (nginx) did not start"
-  fi
+  }
 }
 
 e2e_nginx_stop() {
-  local name=$1 pid
-  pid=$(cat "$E2E_SERVERS/$name.pid" 2>/dev/null) || return 0
-  if tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -qF "$E2E_SERVERS/$name.conf"; then
-    kill "$pid" 2>/dev/null
-    for _ in $(seq 50); do
-      [ -d "/proc/$pid" ] || break
-      sleep 0.1
-    done
-    kill -9 "$pid" 2>/dev/null
-  fi
-  rm -f "$E2E_SERVERS/$name.pid"
-}
-
-e2e_http_code() {
-  curl -s -o /dev/null -w '%{http_code}' --max-time 2 "$1" 2>/dev/null || true
+  stop_pid "$(cat "$E2E_SERVERS/$1.pid" 2>/dev/null)" "$E2E_SERVERS/$1.conf"
+  rm -f "$E2E_SERVERS/$1.pid"
 }
 
 e2e_site_start() {
-  cp "$E2E_SOURCE_DIR/../servers/banner.html" "$E2E_SERVERS/banner/banner_download.html"
-  mkdir -p "$E2E_SERVERS/banner/banner_download"
-  mv "$E2E_SERVERS/banner/banner_download.html" "$E2E_SERVERS/banner/banner_download/index.do"
+  cp "$E2E_SOURCE_DIR/../servers/banner.html" "$E2E_SERVERS/banner/banner_download/index.do"
   : >>"$E2E_SERVERS/stats.log"
-  e2e_render "$E2E_SOURCE_DIR/site-nginx.conf.in" "$E2E_SERVERS/site.conf" \
-    "DIR=$E2E_SERVERS" "STATS_PORT=$E2E_STATS_PORT" "BANNER_PORT=$E2E_BANNER_PORT" \
-    "USER_LINE=$(e2e_user_line)"
+  render "$E2E_SOURCE_DIR/site-nginx.conf.in" "$E2E_SERVERS/site.conf" "DIR=$E2E_SERVERS" \
+    "STATS_PORT=$E2E_STATS_PORT" "BANNER_PORT=$E2E_BANNER_PORT" "USER_LINE=$(nginx_user_line)"
   e2e_nginx_start site
-  for _ in $(seq 50); do
-    [ "$(e2e_http_code "http://127.0.0.1:$E2E_BANNER_PORT/banner_download/index.do")" = 200 ] &&
-      return 0
-    sleep 0.1
-  done
-  e2e_fatal "the banner server does not answer on port $E2E_BANNER_PORT"
+  http_answers "http://127.0.0.1:$E2E_BANNER_PORT/banner_download/index.do" 200 ||
+    e2e_fatal "the banner server does not answer on port $E2E_BANNER_PORT"
 }
 
 # e2e_update_start [RATE]: the update server; RATE 0 (default) is nginx as fast as it goes,
 # otherwise bytes per second ("300k", "1m") of the steady throttled server.
 e2e_update_start() {
-  local rate=${1:-0} bytes
+  local rate=${1:-0}
   : >>"$E2E_SERVERS/update-access.log"
   if [ "$rate" = 0 ]; then
-    e2e_render "$E2E_SOURCE_DIR/update-nginx.conf.in" "$E2E_SERVERS/update.conf" \
-      "DIR=$E2E_SERVERS" "PORT=$E2E_UPDATE_PORT" "USER_LINE=$(e2e_user_line)"
+    render "$E2E_SOURCE_DIR/update-nginx.conf.in" "$E2E_SERVERS/update.conf" \
+      "DIR=$E2E_SERVERS" "PORT=$E2E_UPDATE_PORT" "USER_LINE=$(nginx_user_line)"
     e2e_nginx_start update
   else
-    case "$rate" in
-      *k) bytes=$((${rate%k} * 1024)) ;;
-      *m) bytes=$((${rate%m} * 1048576)) ;;
-      *) bytes=$rate ;;
-    esac
+    rate=${rate/k/*1024}
     setsid "$E2E_PYTHON" "$E2E_SOURCE_DIR/throttled_server.py" --root "$E2E_SERVERS/www" \
-      --port "$E2E_UPDATE_PORT" --rate "$bytes" --log "$E2E_SERVERS/update-access.log" \
-      --pid-file "$E2E_SERVERS/throttled.pid" </dev/null >"$E2E_SERVERS/throttled.out" 2>&1 &
+      --port "$E2E_UPDATE_PORT" --rate $((${rate/m/*1048576})) \
+      --log "$E2E_SERVERS/update-access.log" --pid-file "$E2E_SERVERS/throttled.pid" \
+      </dev/null >"$E2E_SERVERS/throttled.out" 2>&1 &
   fi
-  for _ in $(seq 50); do
-    case "$(e2e_http_code "http://127.0.0.1:$E2E_UPDATE_PORT/")" in 000 | "") ;; *) return 0 ;; esac
-    sleep 0.1
-  done
-  cat "$E2E_SERVERS/throttled.out" >&2 2>/dev/null
-  e2e_fatal "the update server does not answer on port $E2E_UPDATE_PORT"
+  http_answers "http://127.0.0.1:$E2E_UPDATE_PORT/" || {
+    cat "$E2E_SERVERS/throttled.out" >&2 2>/dev/null
+    e2e_fatal "the update server does not answer on port $E2E_UPDATE_PORT"
+  }
 }
 
 e2e_update_stop() {
-  local pid
   e2e_nginx_stop update
-  pid=$(cat "$E2E_SERVERS/throttled.pid" 2>/dev/null) || return 0
-  if tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -qF "throttled_server.py --root $E2E_SERVERS/www"; then
-    kill "$pid" 2>/dev/null
-    for _ in $(seq 30); do
-      [ -d "/proc/$pid" ] || break
-      sleep 0.1
-    done
-  fi
+  stop_pid "$(cat "$E2E_SERVERS/throttled.pid" 2>/dev/null)" \
+    "throttled_server.py --root $E2E_SERVERS/www"
   rm -f "$E2E_SERVERS/throttled.pid"
 }
 
@@ -303,31 +222,47 @@ e2e_package_requests() {
   grep -F " $E2E_PACKAGE_PATH " "$E2E_SERVERS/update-access.log" 2>/dev/null
 }
 
+# e2e_whole_downloads: how many requests got the whole served package.
+e2e_whole_downloads() {
+  e2e_package_requests | grep -c "\"-\" 200 $(e2e_size "$(e2e_served_package)")\$"
+}
+
 e2e_stats_lines() { cat "$E2E_SERVERS/stats.log" 2>/dev/null; }
 
 # ---------------------------------------------------------------- the program
 
-# e2e_launch [NAME]: starts the loopback downloader as NAME (default Setup_123456.exe) from the
-# run's program folder, beside a prepared (so enabled) debug log. Sets E2E_APP_PID.
+# Starts the loopback downloader as Setup_123456.exe from the run's program folder, beside a
+# prepared (so enabled) debug log. Sets E2E_APP_PID.
 e2e_launch() {
-  local name=${1:-$E2E_PROGRAM_NAME} log
-  if [ ! -f "$E2E_APP_DIR/$name" ]; then
-    cp "$E2E_DOWNLOADER" "$E2E_APP_DIR/$name"
-  fi
-  [ -f "$E2E_APP_DIR/__lobby_dl_debug.log" ] || : >"$E2E_APP_DIR/__lobby_dl_debug.log"
+  local exe="$E2E_APP_DIR/$E2E_PROGRAM_NAME"
+  [ -f "$exe" ] || cp "$E2E_DOWNLOADER" "$exe"
+  : >>"$E2E_APP_DIR/__lobby_dl_debug.log"
   E2E_LAUNCHES=$((E2E_LAUNCHES + 1))
-  log="$E2E_WORK/wine-$E2E_LAUNCHES.log"
-  (cd "$E2E_APP_DIR" && exec "$E2E_WINE_RUN" "$E2E_APP_DIR/$name") >"$log" 2>&1 &
+  (cd "$E2E_APP_DIR" && exec "$E2E_WINE_RUN" "$exe") \
+    >"$E2E_WORK/wine-$E2E_LAUNCHES.log" 2>&1 &
   E2E_APP_PID=$!
   E2E_PIDS+=("$E2E_APP_PID")
+}
+
+# e2e_open_window [WHEN]: starts the program and waits for its window; without it the
+# scenario ends.
+e2e_open_window() {
+  e2e_launch
+  e2e_wait_window 20 || e2e_fatal "the installer window did not appear within 20 s${1:+ ($1)}"
+}
+
+# e2e_choose_folder CHOICE [WHEN]: starts the program with CHOICE standing in for the shell's
+# folder browser (DL_TEST_CHOOSE_FOLDER; the browser cannot be driven here) and clicks 修改.
+e2e_choose_folder() {
+  DL_TEST_CHOOSE_FOLDER=$1 e2e_open_window "${2:-}"
+  e2e_click "${E2E_MODIFY_PATH_XY[@]}"
 }
 
 # Runs the program once more and waits for it; a running first instance makes it a second
 # start, which only signals the first and ends. Sets E2E_RC.
 e2e_second_start() {
-  local name=${1:-$E2E_PROGRAM_NAME}
   E2E_LAUNCHES=$((E2E_LAUNCHES + 1))
-  (cd "$E2E_APP_DIR" && timeout 30 "$E2E_WINE_RUN" "$E2E_APP_DIR/$name") \
+  (cd "$E2E_APP_DIR" && timeout 30 "$E2E_WINE_RUN" "$E2E_APP_DIR/$E2E_PROGRAM_NAME") \
     >"$E2E_WORK/wine-$E2E_LAUNCHES.log" 2>&1
   E2E_RC=$?
 }
@@ -336,30 +271,27 @@ e2e_not() { ! "$@"; }
 
 e2e_alive() { [ -n "${1:-}" ] && kill -0 "$1" 2>/dev/null; }
 
+# e2e_wait_until SECONDS command...: polls every 0.1 s; false when time ran out.
+e2e_wait_until() {
+  local deadline=$(($(date +%s%N) / 1000000 + $1 * 1000))
+  shift
+  until "$@"; do
+    [ $(($(date +%s%N) / 1000000)) -ge "$deadline" ] && return 1
+    sleep 0.1
+  done
+}
+
 # e2e_wait_exit PID SECONDS: waits for the program to end; E2E_RC is its exit code. Fails
 # (returns 1, E2E_RC empty) when it is still running then.
 e2e_wait_exit() {
-  local pid=$1 limit=$2 started=$SECONDS
   E2E_RC=""
-  while e2e_alive "$pid"; do
-    [ $((SECONDS - started)) -ge "$limit" ] && return 1
-    sleep 0.1
-  done
-  wait "$pid" 2>/dev/null
+  e2e_wait_until "$2" e2e_not e2e_alive "$1" || return 1
+  wait "$1" 2>/dev/null
   E2E_RC=$?
-  return 0
 }
 
-# e2e_wait_until SECONDS command...: polls every 0.1 s; false when time ran out.
-e2e_wait_until() {
-  local limit=$1 started
-  shift
-  started=$(date +%s%N)
-  until "$@"; do
-    [ $((($(date +%s%N) - started) / 1000000)) -ge $((limit * 1000)) ] && return 1
-    sleep 0.1
-  done
-}
+# e2e_ends SECONDS WHAT: the program ends within SECONDS, else the scenario ends here.
+e2e_ends() { e2e_wait_exit "$E2E_APP_PID" "$1" || e2e_fatal "$2 did not end within $1 s"; }
 
 e2e_find_window() {
   xdotool search --onlyvisible --name "^${E2E_WINDOW_TITLE}\$" 2>/dev/null | head -n 1
@@ -388,7 +320,7 @@ e2e_wait_window() {
 # notice after the return, and the press then finds no control under the mouse), rests, clicks.
 e2e_click() {
   e2e_locate_window || {
-    e2e_fail "no installer window to click at ($1,$2)"
+    fail "no installer window to click at ($1,$2)"
     return 1
   }
   # Without --sync: it waits for a motion event, and a pointer already there makes none.
@@ -403,7 +335,6 @@ e2e_click() {
 }
 
 e2e_click_install() { e2e_click "${E2E_INSTALL_XY[@]}"; }
-e2e_click_close() { e2e_click "${E2E_CLOSE_XY[@]}"; }
 
 # Moves the pointer off the window so hover highlights leave the pictures.
 e2e_mouse_away() {
@@ -423,13 +354,18 @@ e2e_shot() {
   printf '%s\n' "$out"
 }
 
-# The notice overlays the installer window exactly: another visible top-level window of the
-# program (the notice has no title) at the installer's place and of its size.
+# The program's visible top-level windows other than the installer window, one a line.
+e2e_other_windows() {
+  e2e_locate_window || return 1
+  xdotool search --onlyvisible --pid "$E2E_APP_PID" 2>/dev/null | grep -vx "$E2E_WID"
+}
+
+# The notice (it has no title) overlays the installer window exactly: another window of the
+# program at the installer's place and of its size.
 e2e_notice_visible() {
   local wid WINDOW X Y WIDTH HEIGHT SCREEN
   e2e_locate_window || return 1
-  for wid in $(xdotool search --onlyvisible --pid "$E2E_APP_PID" 2>/dev/null); do
-    [ "$wid" = "$E2E_WID" ] && continue
+  for wid in $(e2e_other_windows); do
     eval "$(xdotool getwindowgeometry --shell "$wid" 2>/dev/null)" || continue
     [ "$X,$Y,$WIDTH,$HEIGHT" = "$E2E_WX,$E2E_WY,$E2E_WW,$E2E_WH" ] && return 0
   done
@@ -459,53 +395,55 @@ e2e_download_still() {
   }
 }
 
-# After a pause the block being read when it came may still land: waits (up to 5 s) until the
-# file has kept its size for 0.4 s.
-e2e_download_settles() {
-  local before after
+# e2e_paused_download: after a pause the block being read when it came may still land: waits
+# (up to 5 s) until the file keeps its size for 0.4 s, then no byte may arrive for 1.5 s.
+e2e_paused_download() {
+  local settled=""
   for _ in $(seq 12); do
-    before=$(e2e_package_size)
-    sleep 0.4
-    after=$(e2e_package_size)
-    [ "$before" = "$after" ] && return 0
+    e2e_download_still 0.4 2>/dev/null && settled=1 && break
   done
-  echo "  the package file never stopped growing (at $after bytes)" >&2
-  return 1
+  [ -n "$settled" ] || echo "  the package file never stopped growing" >&2
+  [ -n "$settled" ] && e2e_download_still 1.5
 }
-
-# e2e_paused_download: settles, then no byte arrives for 1.5 s.
-e2e_paused_download() { e2e_download_settles && e2e_download_still 1.5; }
 
 # e2e_download_moves SECONDS: the package file grows within that time.
-e2e_download_moves() {
-  local before
-  before=$(e2e_package_size)
-  e2e_wait_until "$1" e2e_size_above "$before"
-}
+e2e_download_moves() { e2e_wait_until "$1" e2e_size_above "$(e2e_package_size)"; }
 
 # Logs the package file's size every 0.2 s to package-sizes.log while a run lasts, for the
 # diagnostics of a failed run.
 e2e_trace_package() {
   (
-    start=$(date +%s%N)
-    last=""
+    start=$(date +%s%N) last=""
     while :; do
       size=$(e2e_package_size)
-      if [ "$size" != "$last" ]; then
-        echo "$((($(date +%s%N) - start) / 1000000)) ms $size"
+      [ "$size" != "$last" ] && echo "$((($(date +%s%N) - start) / 1000000)) ms $size" &&
         last=$size
-      fi
       sleep 0.2
     done
   ) >>"$E2E_WORK/package-sizes.log" 2>/dev/null &
   E2E_PIDS+=("$!")
 }
 
-e2e_same_file() { cmp -s "$1" "$2"; }
-
-# Every entry of the package is installed under the base folder with its exact content.
+# e2e_installed_like PACKAGE BASE: every entry of the package is under BASE with its exact
+# content (folders exist; files the installation adds are allowed).
 e2e_installed_like() {
-  "$E2E_PYTHON" "$E2E_SOURCE_DIR/compare_install.py" "$1" "$2"
+  "$E2E_PYTHON" - "$1" "$2" <<'PY'
+import os, sys, zipfile
+package, base = sys.argv[1], sys.argv[2]
+problems = []
+with zipfile.ZipFile(package) as archive:
+    for info in archive.infolist():
+        path = os.path.join(base, *info.filename.rstrip("/").split("/"))
+        if info.is_dir() and not os.path.isdir(path):
+            problems.append(f"folder missing: {info.filename}")
+        elif not info.is_dir() and not os.path.isfile(path):
+            problems.append(f"file missing: {info.filename}")
+        elif not info.is_dir() and open(path, "rb").read() != archive.read(info):
+            problems.append(f"content differs: {info.filename}")
+for line in problems[:10]:
+    print(line, file=sys.stderr)
+sys.exit(f"{len(problems)} entries not installed as packed" if problems else 0)
+PY
 }
 
 e2e_registry_share_id() {
@@ -533,21 +471,35 @@ e2e_link_ok() {
     sed -E 's/\\+/\\/g' | grep -qF "$want"
 }
 
-# The percent-encoding of the worker's report text (UTF-8; letters, digits and -_.~ kept).
-e2e_url_encode() {
-  "$E2E_PYTHON" -c 'import sys, urllib.parse; print(urllib.parse.quote_plus(sys.argv[1], safe="-_.~"))' "$1"
-}
-
-# e2e_stats_has TYPE RESULT: one logged report of TYPE for the install folder with that
-# extraction result, as the site receives it.
+# e2e_stats_count TYPE RESULT: logged reports of TYPE for the install folder with that
+# extraction result, as the site receives them (the folder percent-encoded as UTF-8, letters,
+# digits and -_.~ kept).
 e2e_stats_count() {
-  local type=$1 result=$2 folder
-  folder=$(e2e_url_encode "$E2E_INSTALL_WIN")
-  e2e_stats_lines | grep -cE "^${E2E_STATS_PATH//./\\.}\?SiteID=16&StatistsType=${type}&UnzipResult=${folder//+/\\+}%7C${result}%7Cattr%3A-?[0-9]+%7Ccreate%3A-?[0-9]+%7Cerrid%3A-?[0-9]+%7Csize%3A-?[0-9]+&channalID=${E2E_CHANNEL}\$"
+  local folder
+  folder=$("$E2E_PYTHON" -c 'import sys, urllib.parse
+print(urllib.parse.quote_plus(sys.argv[1], safe="-_.~"))' "$E2E_INSTALL_WIN")
+  e2e_stats_lines | grep -cE "^${E2E_STATS_PATH//./\\.}\?SiteID=16&StatistsType=$1&UnzipResult=${folder//+/\\+}%7C$2%7Cattr%3A-?[0-9]+%7Ccreate%3A-?[0-9]+%7Cerrid%3A-?[0-9]+%7Csize%3A-?[0-9]+&channalID=${E2E_CHANNEL}\$"
 }
 
 # The downloader ends right after starting the lobby, which writes its note a moment later.
 e2e_lobby_ran() { e2e_wait_until 10 test -f "$E2E_INSTALL_DIR/lobby_ran.txt"; }
+
+# e2e_check_installed [LABEL]: what every finished installation into E2E_INSTALL_WIN leaves:
+# exit code 0, the package's entries, the kept package as served, the channel profile, the
+# desktop link, one success report naming the folder, the lobby started.
+e2e_check_installed() {
+  local p=${1:+$1: } base=${E2E_INSTALL_WIN%\\}
+  check "${p}the downloader ended with exit code 0 (got $E2E_RC)" test "$E2E_RC" = 0
+  check "${p}every entry of the package is installed under ${base%\\*}\\" \
+    e2e_installed_like "$E2E_PACKAGE" "$(dirname "$E2E_INSTALL_DIR")"
+  check "${p}the package is kept in $E2E_INSTALL_WIN, identical to the served one" \
+    cmp -s "$E2E_INSTALLED_PACKAGE" "$(e2e_served_package)"
+  check "${p}IsLobbyLogin.dat holds [ChannelID] ChannelID=$E2E_CHANNEL" e2e_channel_profile_ok
+  check "${p}Tavoro.lnk on the desktop points at ${E2E_INSTALL_WIN}lobby.exe" e2e_link_ok
+  check "${p}the site got one success report (StatistsType=3) naming $E2E_INSTALL_WIN" \
+    test "$(e2e_stats_count 3 0)" = 1
+  check "${p}the lobby was started from $E2E_INSTALL_WIN (lobby_ran.txt)" e2e_lobby_ran
+}
 
 # ---------------------------------------------------------------- end of a run
 
@@ -555,16 +507,14 @@ e2e_show_diagnostics() {
   local f
   echo "--- diagnostics (work folder $E2E_WORK)" >&2
   for f in "$E2E_APP_DIR/__lobby_dl_debug.log" "$E2E_WORK/package-sizes.log" \
-    "$E2E_SERVERS/update-access.log" \
-    "$E2E_SERVERS/stats.log" "$E2E_SERVERS/site-access.log" "$E2E_WORK"/wine-*.log; do
+    "$E2E_SERVERS/update-access.log" "$E2E_SERVERS/stats.log" "$E2E_SERVERS/site-access.log" \
+    "$E2E_WORK"/wine-*.log; do
     [ -s "$f" ] || continue
     echo "--- $f (last 25 lines)" >&2
     tail -n 25 "$f" | tr -d '\r' >&2
   done
-  if [ -d "$E2E_INSTALL_DIR" ]; then
-    echo "--- install folder $E2E_INSTALL_DIR" >&2
+  [ -d "$E2E_INSTALL_DIR" ] && echo "--- install folder $E2E_INSTALL_DIR" >&2 &&
     ls -la "$E2E_INSTALL_DIR" >&2
-  fi
   echo "--- screenshots: $E2E_SHOTS" >&2
 }
 
@@ -580,9 +530,9 @@ e2e_cleanup() {
 }
 
 e2e_finish() {
-  if [ "$E2E_FAILURES" -gt 0 ]; then
+  if [ "$FAILURES" -gt 0 ]; then
     e2e_show_diagnostics
-    echo "$(basename "$0"): $E2E_FAILURES check(s) failed" >&2
+    echo "$(basename "$0"): $FAILURES check(s) failed" >&2
     exit 1
   fi
   echo "$(basename "$0"): all checks passed" >&2

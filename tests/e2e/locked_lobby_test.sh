@@ -3,22 +3,16 @@
 # a running program's is) while the site has a newer package: the new package cannot be
 # unpacked over it, so the downloader starts the present lobby and ends, without a report and
 # without a notice.
-#
-#   locked_lobby_test.sh BUILD/e2e/e2e.env
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
-e2e_load "$1"
-e2e_prepare
-e2e_site_start
-e2e_update_start 0
+e2e_begin "$1"
 now=$(date +%s)
 e2e_serve_package "$E2E_PACKAGE" $((now - 7200))
 
 # The present installation.
-e2e_launch
-e2e_wait_window 20 || e2e_fatal "the installer window did not appear within 20 s"
+e2e_open_window
 e2e_click_install
-e2e_wait_exit "$E2E_APP_PID" 60 || e2e_fatal "the first installation did not end within 60 s"
+e2e_ends 60 "the first installation"
 e2e_lobby_ran || e2e_fatal "the first installation did not start the lobby"
 rm -f "$E2E_INSTALL_DIR/lobby_ran.txt"
 lobby_before=$(md5sum <"$E2E_INSTALL_DIR/lobby.exe")
@@ -32,16 +26,14 @@ E2E_PIDS+=("$holder")
 e2e_wait_until 15 test -e "$E2E_WORK/holding" || e2e_fatal "the file holder did not take lobby.exe"
 e2e_serve_package "$E2E_PACKAGE" "$now"
 
-e2e_launch
-e2e_wait_window 20 || e2e_fatal "the installer window did not appear on the second run"
+e2e_open_window "second run"
 e2e_click_install
-e2e_wait_exit "$E2E_APP_PID" 60 || e2e_fatal "the second run did not end within 60 s"
-e2e_check "the second run ended with exit code 0 (got $E2E_RC)" test "$E2E_RC" = 0
-e2e_check "the newer package was downloaded" \
-  test "$(e2e_package_requests | grep -c '"-" 200 '"$(e2e_size "$E2E_PACKAGE")"'$')" = 2
-e2e_check "the present lobby was started (lobby_ran.txt)" e2e_lobby_ran
-e2e_check "the present lobby.exe was left as it was" \
+e2e_ends 60 "the second run"
+check "the second run ended with exit code 0 (got $E2E_RC)" test "$E2E_RC" = 0
+check "the newer package was downloaded" test "$(e2e_whole_downloads)" = 2
+check "the present lobby was started (lobby_ran.txt)" e2e_lobby_ran
+check "the present lobby.exe was left as it was" \
   test "$(md5sum <"$E2E_INSTALL_DIR/lobby.exe")" = "$lobby_before"
-e2e_check "no report for this run" test "$(e2e_stats_lines | wc -l)" = "$reports_before"
-e2e_check "the lobby was still held to the end (the holder runs)" e2e_alive "$holder"
+check "no report for this run" test "$(e2e_stats_lines | wc -l)" = "$reports_before"
+check "the lobby was still held to the end (the holder runs)" e2e_alive "$holder"
 e2e_finish

@@ -4,14 +4,12 @@ steady rate, in small pieces, so the package file on the client grows evenly and
 as a file that stops growing. (nginx's limit_rate hands out a second's worth at once and then
 waits, so a file it feeds stands still for most of every second anyway.)
 
-It answers the way the real update server does as far as the downloader relies on it: HTTP/1.0,
-Content-Length, Last-Modified from the file's mtime, "bytes=N-" and "bytes=N-M" ranges with 206
-and Content-Range, 416 beyond the end. A stall (a paused client) earns no burst afterwards.
-Every request is logged to --log as METHOD URI "RANGE" STATUS BYTES_SENT, as the nginx update
-server logs it.
+It answers as the nginx update server does as far as the downloader relies on it: HTTP/1.0,
+Content-Length, Last-Modified from the file's mtime, a "bytes=N-" range with 206 and
+Content-Range, 416 beyond the end; and logs every request to --log in the same format,
+METHOD URI "RANGE" STATUS BYTES_SENT. A stall (a paused client) earns no burst afterwards.
 
-    throttled_server.py --root DIR --port PORT --rate BYTES_PER_SECOND --log FILE
-                        [--pid-file FILE]
+    throttled_server.py --root DIR --port PORT --rate BYTES_PER_SECOND --log FILE --pid-file F
 """
 import argparse
 import email.utils
@@ -30,7 +28,6 @@ MAX_CREDIT_SECONDS = 0.05
 
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.0"
-    server_version = "dl-e2e-throttled"
 
     def log_message(self, *args):
         pass
@@ -40,74 +37,53 @@ class Handler(http.server.BaseHTTPRequestHandler):
         # Little in the server's own buffer, so what leaves it follows the rate.
         self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_SNDBUF, 32768)
 
-    def record(self, status, sent):
-        line = '%s %s "%s" %d %d\n' % (self.command, self.path,
-                                       self.headers.get("Range") or "-", status, sent)
-        with self.server.log_lock, open(self.server.log_path, "a", encoding="utf-8") as log:
-            log.write(line)
-
     def answer(self, status, headers):
         self.send_response(status)
-        for key, value in headers:
+        for key, value in headers + [("Connection", "close")]:
             self.send_header(key, value)
-        self.send_header("Connection", "close")
         self.end_headers()
+        return status
 
-    def do_HEAD(self):
-        self.do_GET(body=False)
+    def do_GET(self):
+        status, sent = 404, 0
+        try:
+            status, sent = self.serve()
+        finally:
+            line = '%s %s "%s" %d %d\n' % (self.command, self.path,
+                                           self.headers.get("Range") or "-", status, sent)
+            with self.server.log_lock, open(self.server.log_path, "a", encoding="utf-8") as log:
+                log.write(line)
 
-    def do_GET(self, body=True):
+    def serve(self):
         path = urllib.parse.urlsplit(self.path).path
         local = os.path.realpath(os.path.join(self.server.root, path.lstrip("/")))
         if not local.startswith(self.server.root + os.sep) or not os.path.isfile(local):
-            self.answer(404, [("Content-Length", "0")])
-            self.record(404, 0)
-            return
+            return self.answer(404, [("Content-Length", "0")]), 0
         size = os.path.getsize(local)
-        modified = email.utils.formatdate(os.path.getmtime(local), usegmt=True)
-        first, last, status = 0, size - 1, 200
-        wanted = self.headers.get("Range")
-        if wanted:
-            m = re.fullmatch(r"\s*bytes\s*=\s*(\d+)\s*-\s*(\d*)\s*", wanted)
-            if m:
-                first = int(m.group(1))
-                if m.group(2):
-                    last = min(int(m.group(2)), size - 1)
-                if first >= size:
-                    self.answer(416, [("Content-Range", "bytes */%d" % size),
-                                      ("Content-Length", "0"), ("Last-Modified", modified)])
-                    self.record(416, 0)
-                    return
-                status = 206
-        length = last - first + 1
+        modified = ("Last-Modified", email.utils.formatdate(os.path.getmtime(local), usegmt=True))
+        m = re.fullmatch(r"\s*bytes\s*=\s*(\d+)\s*-\s*", self.headers.get("Range") or "")
+        first = int(m.group(1)) if m else 0
+        if first >= size and m:
+            return self.answer(416, [("Content-Range", "bytes */%d" % size),
+                                     ("Content-Length", "0"), modified]), 0
         headers = [("Content-Type", "application/octet-stream"),
-                   ("Content-Length", str(length)), ("Last-Modified", modified),
-                   ("Accept-Ranges", "bytes")]
-        if status == 206:
-            headers.append(("Content-Range", "bytes %d-%d/%d" % (first, last, size)))
-        self.answer(status, headers)
-        sent = 0
-        try:
-            if body:
-                sent = self.send_throttled(local, first, length)
-        finally:
-            self.record(status, sent)
+                   ("Content-Length", str(size - first)), modified]
+        if m:
+            headers.append(("Content-Range", "bytes %d-%d/%d" % (first, size - 1, size)))
+        return self.answer(206 if m else 200, headers), self.send_throttled(local, first, size)
 
-    def send_throttled(self, local, first, length):
-        rate = self.server.rate
-        sent = 0
-        credit = 0.0
-        mark = time.monotonic()
+    def send_throttled(self, local, first, end):
+        rate, sent, credit, mark = self.server.rate, 0, 0.0, time.monotonic()
         with open(local, "rb") as f:
             f.seek(first)
-            while sent < length:
+            while first + sent < end:
                 now = time.monotonic()
                 credit = min(credit + (now - mark) * rate, rate * MAX_CREDIT_SECONDS + PIECE)
                 mark = now
-                if credit < PIECE and length - sent > credit:
+                if credit < PIECE and end - first - sent > credit:
                     time.sleep((PIECE - credit) / rate)
                     continue
-                piece = f.read(min(PIECE, length - sent))
+                piece = f.read(min(PIECE, end - first - sent))
                 if not piece:
                     break
                 try:
@@ -119,27 +95,19 @@ class Handler(http.server.BaseHTTPRequestHandler):
         return sent
 
 
-class Server(http.server.ThreadingHTTPServer):
-    daemon_threads = True
-    allow_reuse_address = True
-
-
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--root", required=True)
-    parser.add_argument("--port", type=int, required=True)
-    parser.add_argument("--rate", type=float, required=True)
-    parser.add_argument("--log", required=True)
-    parser.add_argument("--pid-file")
+    for name in ("--root", "--port", "--rate", "--log", "--pid-file"):
+        parser.add_argument(name, required=True)
     args = parser.parse_args()
-    server = Server(("127.0.0.1", args.port), Handler)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", int(args.port)), Handler)
+    server.daemon_threads = True
     server.root = os.path.realpath(args.root)
-    server.rate = args.rate
+    server.rate = float(args.rate)
     server.log_path = args.log
     server.log_lock = threading.Lock()
-    if args.pid_file:
-        with open(args.pid_file, "w", encoding="ascii") as f:
-            f.write("%d\n" % os.getpid())
+    with open(args.pid_file, "w", encoding="ascii") as f:
+        f.write("%d\n" % os.getpid())
     server.serve_forever()
 
 

@@ -9,12 +9,8 @@ TEST_EXE=${1:?test program}
 PACKAGE=${2:-}
 : "${DL_WINE_RUN:?DL_WINE_RUN must name the wine wrapper}"
 
-if [ -z "$PACKAGE" ]; then
-  echo "SKIPPED: this build has no test package (tests/package is not there yet)"
-  exit 77
-fi
-if [ ! -f "$PACKAGE" ]; then
-  echo "SKIPPED: $PACKAGE is not built (build the test_package target)"
+if [ -z "$PACKAGE" ] || [ ! -f "$PACKAGE" ]; then
+  echo "SKIPPED: the test package ${PACKAGE:-of tests/package} is not built (target test_package)"
   exit 77
 fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/dl-extract-package.XXXXXX")

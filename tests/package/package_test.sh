@@ -10,14 +10,9 @@ PYTHON=${3:?}
 MAKER=${4:?}
 : "${DL_WINE_RUN:?DL_WINE_RUN must name the wine wrapper}"
 
+. "$(dirname "$0")/../support/harness.sh"
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/package-test.XXXXXX") || exit 1
 trap 'rm -rf "$tmp"' EXIT
-
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
 
 # What the downloader relies on: one top folder, the lobby inside, both methods, fixed times.
 "$PYTHON" - "$PACKAGE" "$LOBBY" <<'PY' || fail "package layout (see above)"
@@ -81,5 +76,4 @@ target=$((20 * 1024 * 1024))
 [ $((size > target ? size - target : target - size)) -le $((target / 100)) ] ||
   fail "--size-mb 20 gave $size bytes, not about $target"
 
-[ "$failures" -eq 0 ] && echo "test package OK"
-exit $((failures > 0))
+finish_checks "test package OK"
