@@ -3,26 +3,25 @@
 #include <dbghelp.h>
 
 #include "app/program_path.h"
+#include "base/system_library.h"
 #include "base/win_handles.h"
 
 namespace dl {
 
 namespace {
-using MiniDumpWriteDumpFn = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_TYPE,
-                                          PMINIDUMP_EXCEPTION_INFORMATION,
-                                          PMINIDUMP_USER_STREAM_INFORMATION,
-                                          PMINIDUMP_CALLBACK_INFORMATION);
-MiniDumpWriteDumpFn g_miniDumpWriteDump = nullptr;
+decltype(&::MiniDumpWriteDump) g_miniDumpWriteDump = nullptr;
 }  // namespace
 
 int InstallCrashHandler() {
-  // Kept loaded for the life of the process: the filter may run at any time.
-  HMODULE dbghelp = LoadLibraryA("dbghelp");
-  if (dbghelp == nullptr) return 0;
-  // Through void* because the platform hands out every export as the same generic type.
-  g_miniDumpWriteDump = reinterpret_cast<MiniDumpWriteDumpFn>(
-      reinterpret_cast<void*>(GetProcAddress(dbghelp, "MiniDumpWriteDump")));
+  // From the system folder, and kept loaded for the life of the process: the filter may run at
+  // any time, static destructors included.
+  UniqueModule dbghelp = LoadSystemLibrary(L"dbghelp.dll");
+  if (!dbghelp) return 0;
+  // Through void*: the platform hands out every export as one generic type.
+  g_miniDumpWriteDump = reinterpret_cast<decltype(g_miniDumpWriteDump)>(
+      reinterpret_cast<void*>(GetProcAddress(dbghelp.Get(), "MiniDumpWriteDump")));
   if (g_miniDumpWriteDump == nullptr) return 0;
+  static_cast<void>(dbghelp.Release());
   SetUnhandledExceptionFilter(CrashFilter);
   return 1;
 }

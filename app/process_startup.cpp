@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include "app/dll_search.h"
 #include "ui/framework/tray_messages.h"
 #include "ui/installer/window_messages.h"
 
@@ -23,6 +24,8 @@ void EnterProgramFolder() {
 }  // namespace
 
 ProcessStartup::ProcessStartup() {
+  // Before anything loads a library, the program's own or the system's on its behalf.
+  RestrictDllSearch();
   g_instance = this;
   ActivateMessage();
 

@@ -11,8 +11,8 @@ namespace dl {
 
 class ProcessStartup {
  public:
-  // In order: activation message, drawing library and the program's folder as current
-  // directory, window registry, the two tray messages.
+  // In order: the loader's search narrowed to the system folder, activation message, drawing
+  // library and the program's folder as current directory, window registry, the two tray messages.
   ProcessStartup();
   ~ProcessStartup();
   ProcessStartup(const ProcessStartup&) = delete;

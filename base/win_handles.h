@@ -3,7 +3,6 @@
 #pragma once
 
 #include <windows.h>
-#include <wininet.h>
 
 #include "base/unique_owner.h"
 
@@ -73,18 +72,5 @@ struct GdiObjectTraits {
   }
 };
 using UniqueGdiObject = UniqueOwner<GdiObjectTraits>;
-
-// Session, connection and request handles of the internet library; all close the same way.
-// Closing a handle only matters to code that links the library, so the include costs the
-// others nothing.
-struct InternetHandleTraits {
-  using Handle = HINTERNET;
-  static Handle Invalid() noexcept { return nullptr; }
-  static void Close(Handle h) noexcept {
-    detail::LastErrorKeeper keep;
-    InternetCloseHandle(h);
-  }
-};
-using UniqueInternet = UniqueOwner<InternetHandleTraits>;
 
 }  // namespace dl

@@ -1,7 +1,5 @@
 #include "net/http_client.h"
 
-#include <wininet.h>
-
 #include <cstring>
 
 #include "base/bounded_text.h"

@@ -8,7 +8,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "base/win_handles.h"
+#include "net/internet_library.h"
 #include "net/http_parse.h"
 
 namespace dl {

@@ -1,14 +1,13 @@
 #include "net/report.h"
 
 #include <windows.h>
-#include <wininet.h>
 
 #include <cstring>
 
 #include "base/text_convert.h"
 #include "config/site_record.h"
-#include "base/win_handles.h"
 #include "net/diagnostic_text.h"
+#include "net/internet_library.h"
 #include "net/url_encode.h"
 
 namespace dl {

@@ -23,4 +23,5 @@ cmake --build --preset x64-release
 for exe in build/x64-release/bin/downloader.exe build/x86-release/bin/downloader.exe; do
   printf '%s: %s bytes\n' "$exe" "$(stat -c %s "$exe")"
 done
+OBJDUMP=i686-w64-mingw32-objdump bash scripts/check_imports.sh build/x86-release/bin/downloader.exe
 ctest --preset x64-release

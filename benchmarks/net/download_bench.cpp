@@ -8,15 +8,14 @@
 // Prints one line: mode bytes wall_s user_s kernel_s peak_working_set_bytes result
 #include <windows.h>
 #include <psapi.h>
-#include <wininet.h>
 
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
-#include "base/win_handles.h"
 #include "net/http_client.h"
 #include "net/http_parse.h"
+#include "net/internet_library.h"
 
 namespace {
 
@@ -50,18 +49,18 @@ int BareLoop(const char* hostPort, const char* path, DWORD blockBytes, uint64_t*
   int port = 0;
   if (!dl::ParseHostPort(hostPort, host, sizeof host, &port)) return -1;
   dl::UniqueInternet session(
-      InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+      dl::InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) return -1;
-  dl::UniqueInternet connection(InternetConnectA(session.Get(), host,
-                                                 static_cast<INTERNET_PORT>(port), nullptr, nullptr,
-                                                 INTERNET_SERVICE_HTTP, 0, 0));
+  dl::UniqueInternet connection(dl::InternetConnectA(session.Get(), host,
+                                                     static_cast<INTERNET_PORT>(port), nullptr,
+                                                     nullptr, INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection) return -1;
-  dl::UniqueInternet request(
-      HttpOpenRequestA(connection.Get(), "GET", path, "HTTP/1.0", nullptr, nullptr, kBareFlags, 0));
-  if (!request || !HttpSendRequestA(request.Get(), nullptr, 0, nullptr, 0)) return -1;
+  dl::UniqueInternet request(dl::HttpOpenRequestA(connection.Get(), "GET", path, "HTTP/1.0",
+                                                  nullptr, nullptr, kBareFlags, 0));
+  if (!request || !dl::HttpSendRequestA(request.Get(), nullptr, 0, nullptr, 0)) return -1;
   std::vector<char> buffer(blockBytes);
   DWORD got = 0;
-  while (InternetReadFile(request.Get(), buffer.data(), blockBytes, &got) && got != 0) {
+  while (dl::InternetReadFile(request.Get(), buffer.data(), blockBytes, &got) && got != 0) {
     *bytes += got;
   }
   return 0;
