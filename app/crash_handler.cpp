@@ -27,14 +27,14 @@ int InstallCrashHandler() {
 }
 
 LONG WINAPI CrashFilter(EXCEPTION_POINTERS* pointers) {
-  char module[MAX_PATH] = {};
-  DWORD n = GetModuleFileNameA(nullptr, module, MAX_PATH);
+  wchar_t module[MAX_PATH] = {};
+  DWORD n = GetModuleFileNameW(nullptr, module, MAX_PATH);
   if (n == 0 || n >= MAX_PATH) return EXCEPTION_CONTINUE_SEARCH;
-  char path[MAX_PATH];
-  if (!SiblingPath(module, "crash.dat", path, sizeof path)) return EXCEPTION_CONTINUE_SEARCH;
+  wchar_t path[MAX_PATH];
+  if (!SiblingPath(module, L"crash.dat", path, MAX_PATH)) return EXCEPTION_CONTINUE_SEARCH;
 
   UniqueFile file(
-      CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+      CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file || g_miniDumpWriteDump == nullptr) return EXCEPTION_CONTINUE_SEARCH;
 
   MINIDUMP_EXCEPTION_INFORMATION info = {};

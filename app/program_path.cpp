@@ -1,22 +1,22 @@
 #include "app/program_path.h"
 
-#include <cstring>
+#include <cwchar>
 
 #include "base/bounded_text.h"
 
 namespace dl {
 
-bool SiblingPath(const char* modulePath, const char* name, char* out, size_t cap) {
+bool SiblingPath(const wchar_t* modulePath, const wchar_t* name, wchar_t* out, size_t cap) {
   if (cap == 0) return false;
-  const char* slash = std::strrchr(modulePath, '\\');
+  const wchar_t* slash = std::wcsrchr(modulePath, L'\\');
   size_t folder = slash ? static_cast<size_t>(slash - modulePath) : 0;
   bool ok = folder < cap;
   if (ok) {
-    std::memcpy(out, modulePath, folder);
-    out[folder] = '\0';
-    ok = (slash == nullptr || AppendBounded(out, cap, "\\")) && AppendBounded(out, cap, name);
+    std::wmemcpy(out, modulePath, folder);
+    out[folder] = L'\0';
+    ok = (slash == nullptr || AppendBounded(out, cap, L"\\")) && AppendBounded(out, cap, name);
   }
-  if (!ok) out[0] = '\0';
+  if (!ok) out[0] = L'\0';
   return ok;
 }
 

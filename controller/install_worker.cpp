@@ -8,7 +8,6 @@
 
 #include <string>
 
-#include "base/bounded_text.h"
 #include "base/text_convert.h"
 #include "base/win_handles.h"
 #include "config/site_record.h"
@@ -30,9 +29,6 @@ static_assert(kExtractCreateFailed == 0x200 && kExtractBadHeader == 0x700 &&
 
 namespace {
 
-// A path in the ANSI code page: up to two bytes per character of a 260-character path.
-constexpr size_t kAnsiPathCap = 1024;
-
 // Low 32 bits of the package file's size; 0 when it cannot be opened.
 uint32_t PackageFileSize() {
   UniqueFile file(CreateFileA(kSite.packageFileName, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
@@ -43,17 +39,17 @@ uint32_t PackageFileSize() {
 // Extracts the package into the install base. After a failure the state of the package and
 // the base folder is measured for the report, the base folder is (re)created, and when it is
 // there one more try is made. The thread's last error is that of the last extraction.
-int ExtractWithSecondTry(const char* package, const char* base, const std::wstring& baseWide,
+int ExtractWithSecondTry(const wchar_t* package, const std::wstring& base,
                          ExtractionDiagnostics* diagnostics, ExtractOutcome* outcome) {
-  int result = ExtractPackage(package, nullptr, base, outcome);
+  int result = ExtractPackage(package, nullptr, base.c_str(), outcome);
   if (result == kExtractOk) return result;
   diagnostics->packageSize = PackageFileSize();
-  diagnostics->attributes = GetFileAttributesW(baseWide.c_str());
-  diagnostics->createResult = SHCreateDirectoryExW(nullptr, baseWide.c_str(), nullptr);
+  diagnostics->attributes = GetFileAttributesW(base.c_str());
+  diagnostics->createResult = SHCreateDirectoryExW(nullptr, base.c_str(), nullptr);
   const DWORD createError = GetLastError();
   if (diagnostics->createResult == ERROR_SUCCESS ||
       diagnostics->createResult == ERROR_ALREADY_EXISTS || createError == ERROR_ALREADY_EXISTS) {
-    result = ExtractPackage(package, nullptr, base, outcome);
+    result = ExtractPackage(package, nullptr, base.c_str(), outcome);
   }
   return result;
 }
@@ -132,40 +128,28 @@ void InstallController::RunAttempt(const InstallTarget& target) {
   observer_.OnDownloadComplete(figures());
   observer_.OnExtracting();
 
-  char folderAnsi[kAnsiPathCap];
-  char package[kAnsiPathCap];
-  char base[kAnsiPathCap];
-  const bool pathsConvert =
-      ToNarrow(target.folder.c_str(), CodePage::kAnsi, folderAnsi, sizeof folderAnsi) &&
-      ToNarrow(target.base.c_str(), CodePage::kAnsi, base, sizeof base) &&
-      FormatBounded(package, sizeof package, "%s%s", folderAnsi, kSite.packageFileName);
+  std::wstring packageName;
+  ToWide(kSite.packageFileName, CodePage::kAnsi, &packageName);
+  const std::wstring package = target.folder + packageName;
   ExtractionDiagnostics diagnostics;
   diagnostics.installFolder = target.folder.c_str();
   ExtractOutcome outcome;
-  int result = kExtractOpenFailed;
-  if (pathsConvert) {
-    result = ExtractWithSecondTry(package, base, target.base, &diagnostics, &outcome);
-  } else {
-    SetLastError(ERROR_NO_UNICODE_TRANSLATION);
-  }
+  const int result = ExtractWithSecondTry(package.c_str(), target.base, &diagnostics, &outcome);
   diagnostics.extractResult = static_cast<uint32_t>(result);
   diagnostics.lastError = GetLastError();
   char encoded[kEncodedTextCap];
   EncodeReport(diagnostics, encoded, sizeof encoded);
 
-  char lobby[kAnsiPathCap] = "";
-  bool lobbyPresent = false;
-  if (result == kExtractCreateFailed &&
-      FormatBounded(lobby, sizeof lobby, "%slobby.exe", folderAnsi)) {
-    lobbyPresent = GetFileAttributesA(lobby) != INVALID_FILE_ATTRIBUTES;
-  }
+  const std::wstring lobby = target.folder + L"lobby.exe";
+  const bool lobbyPresent = result == kExtractCreateFailed &&
+                            GetFileAttributesW(lobby.c_str()) != INVALID_FILE_ATTRIBUTES;
   switch (DecideAfterExtraction(result, lobbyPresent)) {
     case AfterExtraction::kHandOver:
       HandOver(target.folder, encoded);
       break;
     case AfterExtraction::kStartPresentLobby:
       // The installation that is there is better than none: the process makes way for it.
-      ShellExecuteA(nullptr, "open", lobby, nullptr, nullptr, SW_SHOWNORMAL);
+      ShellExecuteW(nullptr, L"open", lobby.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
       observer_.OnPresentLobbyStarted();
       break;
     case AfterExtraction::kFail:

@@ -6,7 +6,7 @@ namespace dl {
 
 // installFolder: the install folder, ending in "\". Writes channelId in decimal through the
 // platform's profile writer, which creates the file or replaces only that key. Returns whether the
-// key was written; false for a channel of 0 or less, an empty folder, a path beyond 1024 ANSI bytes
+// key was written; false for a channel of 0 or less, an empty folder, a path beyond 1024 characters
 // (refused, never cut) or a missing folder. Callers ignore the result: a profile that cannot be
 // written is simply missing.
 bool WriteChannelProfile(const wchar_t* installFolder, int channelId);

@@ -8,14 +8,12 @@
 #include "config/site_record.h"
 #include "base/bounded_text.h"
 #include "base/com_owner.h"
-#include "base/text_convert.h"
 
 namespace dl {
 
 namespace {
 
 constexpr UINT kBroadcastTimeoutMs = 500;
-constexpr size_t kAnsiPathCap = 1024;
 constexpr size_t kLinkPathCap = 1024;
 
 // COM on this thread for one scope. A thread that already runs another apartment model refuses
@@ -48,23 +46,22 @@ bool SaveLink(const wchar_t* installFolder) {
   if (!com.initialised()) return false;
 
   void* object = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                               &object)) ||
       object == nullptr) {
     return false;
   }
-  ComOwner<IShellLinkA> link(static_cast<IShellLinkA*>(object));
+  ComOwner<IShellLinkW> link(static_cast<IShellLinkW*>(object));
 
-  char folder[kAnsiPathCap];
-  char target[kAnsiPathCap];
-  if (!ToNarrow(installFolder, CodePage::kAnsi, folder, sizeof folder) ||
-      !FormatBounded(target, sizeof target, "%s\\lobby.exe", folder)) {
+  wchar_t target[kLinkPathCap];
+  if (!CopyBounded(target, kLinkPathCap, installFolder) ||
+      !AppendBounded(target, kLinkPathCap, L"\\lobby.exe")) {
     return false;
   }
   // The setters' results are not checked: a link whose fields the shell refused is still the
   // best record there is, and Save reports whether anything reached the desktop.
   link.Get()->SetPath(target);
-  link.Get()->SetWorkingDirectory(folder);
+  link.Get()->SetWorkingDirectory(installFolder);
   link.Get()->SetIconLocation(target, 0);
 
   ComOwner<IPersistFile> file;

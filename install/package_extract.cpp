@@ -2,10 +2,12 @@
 
 #include <shlobj.h>
 #include <unzip.h>
+#include <zlib.h>
 
 #include <climits>
 #include <condition_variable>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -54,14 +56,42 @@ FILETIME DosTimeToUtc(uint32_t dosDateTime) {
 
 bool IsZero(const FILETIME& time) { return time.dwLowDateTime == 0 && time.dwHighDateTime == 0; }
 
-// A printable copy of a rejected raw name, for the outcome's log line.
-void CopyPrintable(const char* raw, size_t length, char* out, size_t cap) {
+// A printable copy of a rejected raw name, byte by byte, for the outcome's log line.
+void CopyPrintable(const char* raw, size_t length, wchar_t* out, size_t cap) {
   size_t n = length < cap - 1 ? length : cap - 1;
   for (size_t i = 0; i < n; ++i) {
     unsigned char c = static_cast<unsigned char>(raw[i]);
-    out[i] = (c < 0x20 || c == 0x7F) ? '?' : raw[i];
+    out[i] = (c < 0x20 || c == 0x7F) ? L'?' : static_cast<wchar_t>(c);
   }
-  out[n] = '\0';
+  out[n] = L'\0';
+}
+
+// General-purpose flag bit 11: the name and comment are UTF-8.
+constexpr unsigned long kUtf8NameFlag = 0x800;
+
+// The entry's name as UTF-16: UTF-8 when the entry says so (its flag, or an Info-ZIP Unicode
+// path field that still matches the raw name), otherwise the system's code page, as the tools
+// of that code page write it. False when the bytes are not what they claim to be.
+bool DecodeEntryName(const char* raw, size_t length, unsigned long flag,
+                     const unsigned char* extra, size_t extraLength, wchar_t* out, size_t cap) {
+  if ((flag & kUtf8NameFlag) != 0) return DecodeUtf8(raw, length, out, cap);
+  const uint32_t crc = static_cast<uint32_t>(
+      crc32(0, reinterpret_cast<const Bytef*>(raw), static_cast<uInt>(length)));
+  const char* unicode = nullptr;
+  size_t unicodeLength = 0;
+  if (FindUnicodePath(extra, extraLength, crc, &unicode, &unicodeLength)) {
+    return DecodeUtf8(unicode, unicodeLength, out, cap);
+  }
+  if (!AnsiNameWellFormed(raw, length, IsAnsiLeadByte)) return false;
+  if (length == 0) {
+    out[0] = L'\0';
+    return true;
+  }
+  const int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, raw, static_cast<int>(length),
+                                    out, static_cast<int>(cap - 1));
+  if (n <= 0) return false;
+  out[n] = L'\0';
+  return true;
 }
 
 }  // namespace
@@ -73,7 +103,7 @@ PackageReader::~PackageReader() {
   if (zip_ && dataOpen_) unzCloseCurrentFile(AsZip(zip_.Get()));
 }
 
-int PackageReader::Open(const char* path, const char* password) {
+int PackageReader::Open(const wchar_t* path, const char* password) {
   // Decryption is not built into the unzip layer; an encrypted entry says so when it is
   // opened, whatever was passed here.
   (void)password;
@@ -116,8 +146,9 @@ int PackageReader::ReadEntry(int index, PackageEntry* entry) {
 
   unz_file_info64 info;
   char raw[1024];
-  error =
-      unzGetCurrentFileInfo64(AsZip(zip_.Get()), &info, raw, sizeof raw, nullptr, 0, nullptr, 0);
+  unsigned char extra[1024];
+  error = unzGetCurrentFileInfo64(AsZip(zip_.Get()), &info, raw, sizeof raw, extra, sizeof extra,
+                                  nullptr, 0);
   if (error != UNZ_OK) return ClassifyReadError();
 
   entry->attributes = EntryFileAttributes(info.version, info.external_fa);
@@ -129,15 +160,20 @@ int PackageReader::ReadEntry(int index, PackageEntry* entry) {
 
   bool endsWithSeparator = false;
   NameProblem problem = NameProblem::kTooLong;
+  wchar_t decoded[kPathCap];
+  const size_t extraLength = info.size_file_extra < sizeof extra ? info.size_file_extra : 0;
   if (info.size_filename < sizeof raw) {
-    problem = CleanEntryName(raw, info.size_filename, IsAnsiLeadByte, entry->name,
-                             sizeof entry->name, &endsWithSeparator);
+    problem = DecodeEntryName(raw, info.size_filename, info.flag, extra, extraLength, decoded,
+                              kPathCap)
+                  ? CleanEntryName(decoded, std::wcslen(decoded), entry->name, kPathCap,
+                                   &endsWithSeparator)
+                  : NameProblem::kBadCharacter;
   }
   entry->isFolder = endsWithSeparator || (entry->attributes & kAttrDirectory) != 0;
   if (problem == NameProblem::kEmpty && entry->isFolder) problem = NameProblem::kNone;
   if (problem == NameProblem::kNone) return kExtractOk;
   CopyPrintable(raw, info.size_filename < sizeof raw ? info.size_filename : sizeof raw, entry->name,
-                sizeof entry->name);
+                kPathCap);
   return problem == NameProblem::kTooLong ? kExtractCreateFailed : kExtractBadHeader;
 }
 
@@ -204,16 +240,18 @@ struct NewLevels {
 // asked for again: entries of one folder usually follow each other.
 class FolderMaker {
  public:
-  void Make(const char* folder, size_t baseLength, NewLevels* created) {
-    size_t length = std::strlen(folder);
+  void Make(const wchar_t* folder, size_t baseLength, NewLevels* created) {
+    size_t length = std::wcslen(folder);
     bool allMade = true;
-    char level[kPathCap];
+    wchar_t level[kPathCap];
+    wchar_t system[kSystemPathCap];
     size_t end = baseLength - 1;  // the base folder, without its separator
     for (;;) {
       if (!Known(folder, end)) {
-        std::memcpy(level, folder, end);
-        level[end] = '\0';
-        if (CreateDirectoryA(level, nullptr)) {
+        std::wmemcpy(level, folder, end);
+        level[end] = L'\0';
+        const wchar_t* name = ForSystem(level, system);
+        if (name != nullptr && CreateDirectoryW(name, nullptr)) {
           if (created != nullptr && created->count < 16) {
             created->ends[created->count++] = static_cast<uint16_t>(end);
           }
@@ -222,30 +260,41 @@ class FolderMaker {
         }
       }
       if (end + 1 >= length) break;
-      end = ComponentEnd(folder, end + 1, IsAnsiLeadByte);
+      end = ComponentEnd(folder, end + 1);
     }
     if (allMade) {
-      std::memcpy(last_, folder, length + 1);
+      std::wmemcpy(last_, folder, length + 1);
     } else {
-      last_[0] = '\0';
+      last_[0] = L'\0';
     }
   }
 
  private:
-  bool Known(const char* folder, size_t end) const {
-    size_t known = std::strlen(last_);
-    if (end > known || std::memcmp(folder, last_, end) != 0) return false;
-    return last_[end] == '\0' || last_[end] == '\\';
+  bool Known(const wchar_t* folder, size_t end) const {
+    size_t known = std::wcslen(last_);
+    if (end > known || std::wmemcmp(folder, last_, end) != 0) return false;
+    return last_[end] == L'\0' || last_[end] == L'\\';
   }
 
-  char last_[kPathCap] = {};
+  wchar_t last_[kPathCap] = {};
 };
 
 // The target path of an entry, or the code that refuses it.
-int TargetPath(const char* base, const PackageEntry& entry, char* path) {
+int TargetPath(const wchar_t* base, const PackageEntry& entry, wchar_t* path) {
   if (!ComposeTargetPath(base, entry.name, path, kPathCap)) return kExtractCreateFailed;
-  if (!PathStaysInside(base, path, entry.isFolder, IsAnsiLeadByte)) return kExtractBadHeader;
+  if (!PathStaysInside(base, path, entry.isFolder)) return kExtractBadHeader;
   return kExtractOk;
+}
+
+// CreateFileW on the path in the form the file system takes at any length.
+HANDLE CreateEntryFile(const wchar_t* path, DWORD disposition, DWORD attributes) {
+  wchar_t system[kSystemPathCap];
+  const wchar_t* name = ForSystem(path, system);
+  if (name == nullptr) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return INVALID_HANDLE_VALUE;
+  }
+  return CreateFileW(name, GENERIC_WRITE, 0, nullptr, disposition, attributes, nullptr);
 }
 
 // What the helper did for one entry before the worker reached it.
@@ -258,7 +307,7 @@ struct Prepared {
   };
   State state = State::kNothing;
   UniqueFile file;
-  char path[kPathCap] = {};
+  wchar_t path[kPathCap] = {};
   NewLevels levels;
 };
 
@@ -272,14 +321,14 @@ class CreatorAhead {
  public:
   static constexpr int kAhead = 64;
 
-  CreatorAhead(const char* base, size_t baseLength) : base_(base), baseLength_(baseLength) {}
+  CreatorAhead(const wchar_t* base, size_t baseLength) : base_(base), baseLength_(baseLength) {}
   ~CreatorAhead() { Stop(); }
   CreatorAhead(const CreatorAhead&) = delete;
   CreatorAhead& operator=(const CreatorAhead&) = delete;
 
   // False when the package cannot be opened a second time or no thread can be started; the
   // worker then does everything itself.
-  bool Start(const char* packagePath) {
+  bool Start(const wchar_t* packagePath) {
     if (reader_.Open(packagePath, nullptr) != kExtractOk) return false;
     thread_.Reset(CreateThread(nullptr, 0, &CreatorAhead::Main, this, 0, nullptr));
     return thread_.IsValid();
@@ -302,17 +351,18 @@ class CreatorAhead {
   // and the folders it made (only while they are empty).
   void Abandon() {
     Stop();
-    char level[kPathCap];
+    wchar_t level[kPathCap];
+    wchar_t system[kSystemPathCap];
     for (int index = published_ - 1; index >= taken_; --index) {
       Prepared& slot = slots_[index % kAhead];
       if (slot.state == Prepared::State::kCreated) {
         slot.file.Reset();
-        DeleteFileA(slot.path);
+        if (const wchar_t* name = ForSystem(slot.path, system)) DeleteFileW(name);
       }
       for (int i = slot.levels.count - 1; i >= 0; --i) {
-        std::memcpy(level, slot.path, slot.levels.ends[i]);
-        level[slot.levels.ends[i]] = '\0';
-        RemoveDirectoryA(level);
+        std::wmemcpy(level, slot.path, slot.levels.ends[i]);
+        level[slot.levels.ends[i]] = L'\0';
+        if (const wchar_t* name = ForSystem(level, system)) RemoveDirectoryW(name);
       }
     }
     taken_ = published_;
@@ -372,15 +422,15 @@ class CreatorAhead {
       out->state = Prepared::State::kFolderMade;
       return true;
     }
-    char folder[kPathCap];
-    size_t folderLength = baseLength_ + FolderPartLength(entry.name, IsAnsiLeadByte);
-    std::memcpy(folder, out->path, folderLength);
-    folder[folderLength] = '\0';
+    wchar_t folder[kPathCap];
+    size_t folderLength = baseLength_ + FolderPartLength(entry.name);
+    std::wmemcpy(folder, out->path, folderLength);
+    folder[folderLength] = L'\0';
     folders_.Make(folder, baseLength_, &out->levels);
     DWORD attributes = entry.attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                            FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
-    out->file.Reset(CreateFileA(out->path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr));
+    out->file.Reset(
+        CreateEntryFile(out->path, CREATE_NEW, attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL));
     if (out->file) {
       out->state = Prepared::State::kCreated;
       return true;
@@ -394,7 +444,7 @@ class CreatorAhead {
     return false;
   }
 
-  const char* base_;
+  const wchar_t* base_;
   size_t baseLength_;
   PackageReader reader_;
   FolderMaker folders_;
@@ -412,20 +462,20 @@ class Extraction {
  public:
   explicit Extraction(ExtractOutcome* outcome) : outcome_(outcome) {}
 
-  int Run(const char* packagePath, const char* password, const char* destination) {
-    DWORD attributes = GetFileAttributesA(destination);
+  int Run(const wchar_t* packagePath, const char* password, const wchar_t* destination) {
+    DWORD attributes = GetFileAttributesW(destination);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-      int created = SHCreateDirectoryExA(nullptr, destination, nullptr);
+      int created = SHCreateDirectoryExW(nullptr, destination, nullptr);
       if (created != ERROR_SUCCESS && created != ERROR_ALREADY_EXISTS) {
         return Fail(kExtractDestinationNotCreated, static_cast<DWORD>(created));
       }
     } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
       return Fail(kExtractDestinationNotFolder, ERROR_DIRECTORY);
     }
-    if (!MakeExtractionBase(destination, IsAnsiLeadByte, base_, sizeof base_)) {
+    if (!MakeExtractionBase(destination, base_, kPathCap)) {
       return Fail(kExtractOpenFailed, ERROR_FILENAME_EXCED_RANGE);
     }
-    baseLength_ = std::strlen(base_);
+    baseLength_ = std::wcslen(base_);
 
     outcome_->packageExamined = true;
     int result = reader_.Open(packagePath, password);
@@ -453,7 +503,7 @@ class Extraction {
         ++outcome_->entriesDone;
       } else {
         outcome_->failedIndex = i;
-        CopyBounded(outcome_->failedName, sizeof outcome_->failedName, entry.name);
+        CopyBounded(outcome_->failedName, kPathCap, entry.name);
         if (ahead_) ahead_->Abandon();
       }
     }
@@ -473,19 +523,18 @@ class Extraction {
   int ExtractEntry(PackageEntry* entry) {
     Prepared prepared;
     if (ahead_) ahead_->Take(entry->index, &prepared);
-    char path[kPathCap];
+    wchar_t path[kPathCap];
     int code = TargetPath(base_, *entry, path);
     if (code != kExtractOk) {
       return Fail(code,
                   code == kExtractCreateFailed ? ERROR_FILENAME_EXCED_RANGE : ERROR_INVALID_NAME);
     }
     if (prepared.state == Prepared::State::kNothing) {
-      char folder[kPathCap];
-      size_t folderLength = entry->isFolder
-                                ? std::strlen(path)
-                                : baseLength_ + FolderPartLength(entry->name, IsAnsiLeadByte);
-      std::memcpy(folder, path, folderLength);
-      folder[folderLength] = '\0';
+      wchar_t folder[kPathCap];
+      size_t folderLength =
+          entry->isFolder ? std::wcslen(path) : baseLength_ + FolderPartLength(entry->name);
+      std::wmemcpy(folder, path, folderLength);
+      folder[folderLength] = L'\0';
       folders_.Make(folder, baseLength_, nullptr);
     }
     if (entry->isFolder) return kExtractOk;
@@ -494,14 +543,16 @@ class Extraction {
     if (!file) {
       // The platform refuses to replace a read-only file; a process with root rights under
       // wine would not be refused, so the rule is kept here for every platform alike.
-      DWORD existing = GetFileAttributesA(path);
+      wchar_t system[kSystemPathCap];
+      const wchar_t* name = ForSystem(path, system);
+      DWORD existing = name != nullptr ? GetFileAttributesW(name) : INVALID_FILE_ATTRIBUTES;
       if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) {
         return Fail(kExtractCreateFailed, ERROR_ACCESS_DENIED);
       }
       DWORD attributes = entry->attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                               FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
-      file.Reset(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr));
+      file.Reset(
+          CreateEntryFile(path, CREATE_ALWAYS, attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL));
       if (!file) return Fail(kExtractCreateFailed, GetLastError());
     }
     return WriteEntry(entry, file);
@@ -548,14 +599,14 @@ class Extraction {
   PackageReader reader_;
   std::unique_ptr<CreatorAhead> ahead_;
   FolderMaker folders_;
-  char base_[kPathCap] = {};
+  wchar_t base_[kPathCap] = {};
   size_t baseLength_ = 0;
   unsigned char block_[kExtractBlockBytes];
 };
 
 }  // namespace
 
-int ExtractPackage(const char* packagePath, const char* password, const char* destination,
+int ExtractPackage(const wchar_t* packagePath, const char* password, const wchar_t* destination,
                    ExtractOutcome* outcome) {
   ExtractOutcome local;
   ExtractOutcome* out = outcome != nullptr ? outcome : &local;

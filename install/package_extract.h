@@ -44,7 +44,7 @@ constexpr uint32_t kExtractBlockBytes = 16384;
 // One entry of the package, as the extraction works from it.
 struct PackageEntry {
   int index = -1;            // position in the central directory, from 0
-  char name[kPathCap] = {};  // cleaned: separators "\", nothing that leaves the base folder
+  wchar_t name[kPathCap] = {};  // cleaned: separators "\", nothing that leaves the base folder
   bool isFolder = false;     // folder attribute set, or the raw name ends with a separator
   bool encrypted = false;
   uint32_t attributes = 0;   // platform file attributes
@@ -66,7 +66,7 @@ class PackageReader {
   // kExtractOk or kExtractOpenFailed (also for a second call). The password is accepted for the
   // interface's sake, but the unzip layer as built here cannot decrypt: encrypted entries fail with
   // kExtractPassword.
-  int Open(const char* path, const char* password);
+  int Open(const wchar_t* path, const char* password);
   int EntryCount() const { return entryCount_; }
 
   // Reads the record of entry index (times from its DOS date and time; the local header's
@@ -101,7 +101,7 @@ class PackageReader {
 struct ExtractOutcome {
   int result = kExtractOk;
   int failedIndex = -1;            // entry that failed, -1 when none did (or before any)
-  char failedName[kPathCap] = {};  // its cleaned name, "" when unknown
+  wchar_t failedName[kPathCap] = {};  // its cleaned name, "" when unknown
   uint32_t lastError = 0;          // error of the failing platform call, 0 when none was made
   uint32_t packageSize = 0;        // low 32 bits of the package size, 0 if it did not open
   // Whether the package itself was opened and read: a failure before that (the destination)
@@ -113,12 +113,12 @@ struct ExtractOutcome {
 };
 
 // Extracts every entry of packagePath into destination (created with its parents when
-// missing). All texts ANSI; password may be null. On failure the thread's last error is that
+// missing). Paths are UTF-16 at any length; password may be null. On failure the thread's last error is that
 // of the failing platform call (outcome->lastError), as the worker's diagnostics read it.
 // New files are created a few dozen entries ahead on a second thread, which ends before the
 // call returns; after a failure what it did beyond the failing entry is undone, so the disk
 // holds what an entry-by-entry extraction would have left.
-int ExtractPackage(const char* packagePath, const char* password, const char* destination,
+int ExtractPackage(const wchar_t* packagePath, const char* password, const wchar_t* destination,
                    ExtractOutcome* outcome = nullptr);
 
 }  // namespace dl

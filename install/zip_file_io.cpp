@@ -178,7 +178,7 @@ voidpf ZCALLBACK OpenPackage(voidpf opaque, const void* filename, int mode) {
       (mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ) {
     return nullptr;
   }
-  UniqueFile file(CreateFileA(static_cast<const char*>(filename), GENERIC_READ, FILE_SHARE_READ,
+  UniqueFile file(CreateFileW(static_cast<const wchar_t*>(filename), GENERIC_READ, FILE_SHARE_READ,
                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   LARGE_INTEGER size = {};
   if (!file || !GetFileSizeEx(file.Get(), &size)) {

@@ -23,8 +23,8 @@ struct ZipReadStats {
   uint32_t lastError = 0;   // the error of the failing open or read
 };
 
-// Fills def with the buffered layer. The file name handed to the library's open call is an
-// ANSI path. stats (kept alive by the caller while the package is open) receives the counts.
+// Fills def with the buffered layer. The file name handed to the library's open call is a
+// UTF-16 path (const wchar_t*). stats (kept alive by the caller while the package is open) receives the counts.
 void FillZipFileFunctions(zlib_filefunc64_def* def, ZipReadStats* stats);
 
 }  // namespace dl

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "base/bounded_text.h"
+#include "base/text_convert.h"
 #include "base/win_handles.h"
 #include "net/http_client.h"
 
@@ -27,21 +28,24 @@ bool SameTime(const SYSTEMTIME& a, const SYSTEMTIME& b) {
 // missing parents. False only when the path does not fit; the creation itself may fail
 // (the open that follows reports that).
 bool MakeFileFolder(const char* fileName) {
-  char cwd[kPathCap];
-  const DWORD got = GetCurrentDirectoryA(sizeof cwd, cwd);
-  if (got == 0 || got >= sizeof cwd) return false;
-  char folder[kPathCap];
-  if (!FormatBounded(folder, sizeof folder, "%s/%s", cwd, fileName)) return false;
-  char* cut = nullptr;
-  for (char* p = folder; *p; ++p) {
-    if (*p == '/' || *p == '\\') cut = p;
+  // Wide: the current folder may be named in any language, which its ANSI form would garble.
+  wchar_t folder[kPathCap];
+  wchar_t name[kPathCap];
+  const DWORD got = GetCurrentDirectoryW(kPathCap, folder);
+  if (got == 0 || got >= kPathCap || !ToWide(fileName, CodePage::kAnsi, name, kPathCap) ||
+      !AppendBounded(folder, kPathCap, L"\\") || !AppendBounded(folder, kPathCap, name)) {
+    return false;
   }
-  if (cut != nullptr) *cut = '\0';
+  wchar_t* cut = nullptr;
+  for (wchar_t* p = folder; *p; ++p) {
+    if (*p == L'/' || *p == L'\\') cut = p;
+  }
+  if (cut != nullptr) *cut = L'\0';
   // The shell walks the path by backslashes only.
-  for (char* p = folder; *p; ++p) {
-    if (*p == '/') *p = '\\';
+  for (wchar_t* p = folder; *p; ++p) {
+    if (*p == L'/') *p = L'\\';
   }
-  SHCreateDirectoryExA(nullptr, folder, nullptr);
+  SHCreateDirectoryExW(nullptr, folder, nullptr);
   return true;
 }
 

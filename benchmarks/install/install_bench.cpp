@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/text_convert.h"
 #include "install/package_extract.h"
 
 namespace {
@@ -30,7 +31,7 @@ struct Figures {
   unsigned long long readCalls = 0;
 };
 
-Figures InflateAll(const char* package) {
+Figures InflateAll(const wchar_t* package) {
   Figures figures;
   dl::PackageReader reader;
   figures.result = reader.Open(package, nullptr);
@@ -56,6 +57,13 @@ Figures InflateAll(const char* package) {
   return figures;
 }
 
+// Arguments come in the ANSI code page.
+std::wstring Wide(const char* text) {
+  std::wstring wide;
+  dl::ToWide(text, dl::CodePage::kAnsi, &wide);
+  return wide;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -69,12 +77,13 @@ int main(int argc, char** argv) {
   Figures figures;
   if (extract) {
     dl::ExtractOutcome outcome;
-    figures.result = dl::ExtractPackage(argv[2], nullptr, argv[3], &outcome);
+    figures.result =
+        dl::ExtractPackage(Wide(argv[2]).c_str(), nullptr, Wide(argv[3]).c_str(), &outcome);
     figures.entries = outcome.entriesDone;
     figures.bytes = outcome.bytesWritten;
     figures.readCalls = outcome.readCalls;
   } else {
-    figures = InflateAll(argv[2]);
+    figures = InflateAll(Wide(argv[2]).c_str());
   }
   double seconds = Now() - start;
   std::printf("%s %d %.3f %d %d %llu %llu\n", argv[1], figures.result, seconds, figures.entries,

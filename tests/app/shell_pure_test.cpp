@@ -76,9 +76,12 @@ TEST(ShellPaths, InstallBaseSiblingPathsAndBoundedTextsAreRefusedNotCut) {
   wchar_t label[20];
   EXPECT_FALSE(FormatPathLabel(L"D:\\Program Files\\", L"Tavoro", label, 20));
   EXPECT_EQ(label[0], L'\0');
-  char out[260];
-  EXPECT_FALSE(SiblingPath("C:\\Apps\\Setup.exe", "crash.dat", out, 16));
-  EXPECT_STREQ(out, "");
+  wchar_t out[260];
+  EXPECT_FALSE(SiblingPath(L"C:\\Apps\\Setup.exe", L"crash.dat", out, 16));
+  EXPECT_EQ(out[0], L'\0');
+  // A double-byte character whose second byte is 0x5C stays whole in the folder's name.
+  ASSERT_TRUE(SiblingPath(L"C:\\\u8868\\Setup.exe", L"crash.dat", out, 260));
+  EXPECT_EQ(std::wstring(out), L"C:\\\u8868\\crash.dat");
   char buf[6] = "ab";
   EXPECT_TRUE(AppendBounded(buf, sizeof buf, "cde"));
   EXPECT_FALSE(AppendBounded(buf, sizeof buf, "f"));

@@ -14,6 +14,7 @@ import struct
 import subprocess
 import sys
 import zipfile
+import zlib
 
 MTIME = 1590000000  # 2020-05-20 18:40:00 UTC, daylight saving time in New York
 ATIME = 1600000000  # 2020-09-13 12:26:40 UTC
@@ -148,6 +149,72 @@ def make_python_archives(out):
     open(os.path.join(out, "many_crc.zip"), "wb").write(bytes(raw))
 
 
+# Names in several scripts, one outside the basic plane, and an entry path of 300 characters.
+UNICODE_FILES = {
+    "names/\u4e16\u754c/\u8d44\u6e90.txt": b"world\n",
+    "names/caf\u00e9/\u00f1and\u00fa.txt": b"cafe\n",
+    "names/\u65e5\u672c\u8a9e/\u30c6\u30b9\u30c8.txt": b"nihongo\n",
+    "names/\U0001f3ae.txt": b"game\n",
+    "names/long/" + "/".join(["d" * 40] * 6) + "/" + "f" * 40 + ".txt": b"long\n",
+}
+# The second folder's name ends in the byte 0x5C, a backslash when read byte by byte.
+GBK_FILES = {"\u4e2d\u6587/\u8bf4\u660e.txt": b"gbk\n", "\u4e57/x.txt": b"trail 5c\n"}
+
+
+class RawName(zipfile.ZipInfo):
+    """An entry whose name bytes are given as they are, flagged UTF-8 or not."""
+    __slots__ = ("raw", "utf8")
+
+    def _encodeFilenameFlags(self):
+        return self.raw, self.flag_bits | (0x800 if self.utf8 else 0)
+
+
+def raw_entry(raw, utf8_flag, extra=b""):
+    info = RawName(raw.decode("latin-1"), (2021, 1, 15, 10, 20, 30))
+    info.raw, info.utf8, info.extra = raw, utf8_flag, extra
+    return info
+
+
+def unicode_path_field(raw, name):
+    """Info-ZIP's Unicode path field (0x7075): version 1, the CRC-32 of the raw name, UTF-8."""
+    body = struct.pack("<BI", 1, zlib.crc32(raw)) + name.encode()
+    return struct.pack("<HH", 0x7075, len(body)) + body
+
+
+def make_unicode_archives(out):
+    """Non-ASCII names as real tools write them: 7z, Python and bsdtar flag UTF-8; a Western
+    tool's archive carries Info-ZIP's Unicode path field; a GBK archive carries raw code-page
+    bytes without the flag, as Chinese Windows tools write them. (Debian's Info-ZIP zip writes
+    neither flag nor field, only raw UTF-8: such names are read in the code page, like GBK.)"""
+    tree = os.path.join(out, "unicode")
+    for name, data in UNICODE_FILES.items():
+        write(os.path.join(tree, name), data)
+    utf8 = dict(os.environ, LC_ALL="C.UTF-8")
+    subprocess.run(["7z", "a", "-tzip", "-bd", os.path.join(out, "uni_7z.zip"), "names"], cwd=tree,
+                   env=utf8, check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["bsdtar", "--format", "zip", "-cf", os.path.join(out, "uni_bsdtar.zip"),
+                    "names"], cwd=tree, env=utf8, check=True)
+    with zipfile.ZipFile(os.path.join(out, "uni_python.zip"), "w") as z:
+        for name, data in UNICODE_FILES.items():
+            z.writestr(entry(name), data, zipfile.ZIP_DEFLATED)
+    # The raw name in the code page a Western tool used, the real one in the Unicode path field;
+    # the last field is stale (its CRC names other bytes) and must not be taken.
+    with zipfile.ZipFile(os.path.join(out, "uni_field.zip"), "w") as z:
+        for name, data in UNICODE_FILES.items():
+            raw = name.encode("ascii", "replace")
+            z.writestr(raw_entry(raw, False, unicode_path_field(raw, name)), data)
+        z.writestr(raw_entry(b"stale.txt", False, unicode_path_field(b"other", "x.txt")), b"stale\n")
+    with zipfile.ZipFile(os.path.join(out, "gbk.zip"), "w") as z:
+        for name, data in GBK_FILES.items():
+            z.writestr(raw_entry(name.encode("gbk"), False), data)
+    # Flagged names that are not UTF-8, or that decode to what may not be written.
+    for i, raw in enumerate([b"\xc0\xae\xc0\xae/evil.txt", b"\xed\xa0\x80.txt",
+                             "COM\u00b9.txt".encode(), "lpt\u00b3/x.txt".encode()]):
+        with zipfile.ZipFile(os.path.join(out, "uni_refused_%d.zip" % i), "w") as z:
+            z.writestr(raw_entry(raw, True), b"must not be written\n")
+            z.writestr(entry("after.txt"), b"must not be written either\n")
+
+
 def main():
     out = sys.argv[1]
     tree = os.path.join(out, "tree")
@@ -164,6 +231,7 @@ def main():
     open(os.path.join(out, "truncated.zip"), "wb").write(whole[: len(whole) // 2])
     open(os.path.join(out, "notzip.zip"), "wb").write(b"this is not an archive\n" * 40)
     make_python_archives(out)
+    make_unicode_archives(out)
 
 
 if __name__ == "__main__":

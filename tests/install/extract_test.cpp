@@ -60,7 +60,8 @@ class Extract : public ::testing::Test {
   }
   int Run(const std::string& archive, const std::string& destination) {
     outcome_ = {};
-    return dl::ExtractPackage(Archive(archive).c_str(), nullptr, destination.c_str(), &outcome_);
+    return dl::ExtractPackage(Wide(Archive(archive)).c_str(), nullptr, Wide(destination).c_str(),
+                              &outcome_);
   }
   std::string root_;
   dl::ExtractOutcome outcome_;
@@ -153,6 +154,47 @@ TEST_F(Extract, HostileNamesStayInsideTheBaseFolderAndRefusedOnesWriteNothing) {
   }
 }
 
+// The same names from every tool that says they are UTF-8, whatever the system's code page; the
+// code page's own names (no flag) right in that code page; flagged bytes that are not UTF-8, or
+// name a device, refused.
+TEST_F(Extract, NamesInAnyLanguageComeOutAsTheArchiveSaysTheyAre) {
+  const std::wstring longPath =
+      L"names\\long\\" + std::wstring(40, L'd') + L"\\" + std::wstring(40, L'd') + L"\\" +
+      std::wstring(40, L'd') + L"\\" + std::wstring(40, L'd') + L"\\" + std::wstring(40, L'd') +
+      L"\\" + std::wstring(40, L'd') + L"\\" + std::wstring(40, L'f') + L".txt";
+  const std::pair<std::wstring, std::string> kFiles[] = {
+      {L"names\\\u4e16\u754c\\\u8d44\u6e90.txt", "world\n"},
+      {L"names\\caf\u00e9\\\u00f1and\u00fa.txt", "cafe\n"},
+      {L"names\\\u65e5\u672c\u8a9e\\\u30c6\u30b9\u30c8.txt", "nihongo\n"},
+      {L"names\\\xD83C\xDFAE.txt", "game\n"},
+      {longPath, "long\n"}};
+  const std::wstring root = L"\\\\?\\" + Wide(root_) + L"\\";  // reads past 260 characters
+  for (const char* archive : {"uni_7z.zip", "uni_bsdtar.zip", "uni_python.zip", "uni_field.zip"}) {
+    SCOPED_TRACE(archive);
+    ASSERT_EQ(Run(archive, root_ + "\\" + archive), dl::kExtractOk) << outcome_.failedName;
+    for (const auto& file : kFiles) {
+      EXPECT_EQ(dltest::ReadWholeFile(root + Wide(archive) + L"\\" + file.first), file.second)
+          << file.second;
+    }
+  }
+  EXPECT_EQ(Read(root_ + "\\uni_field.zip\\stale.txt"), "stale\n") << "a stale field is ignored";
+
+  ASSERT_EQ(Run("gbk.zip", root_ + "\\gbk"), dl::kExtractOk) << outcome_.failedName;
+  if (GetACP() == 936) {
+    EXPECT_EQ(dltest::ReadWholeFile(root + L"gbk\\\u4e2d\u6587\\\u8bf4\u660e.txt"), "gbk\n");
+    EXPECT_EQ(dltest::ReadWholeFile(root + L"gbk\\\u4e57\\x.txt"), "trail 5c\n");
+  }
+  for (int i = 0; i < 4; ++i) {
+    const std::string archive = "uni_refused_" + std::to_string(i) + ".zip";
+    EXPECT_EQ(Run(archive, root_ + "\\r"), dl::kExtractBadHeader) << archive;
+    EXPECT_TRUE(List(root_ + "\\r").empty()) << archive;
+  }
+  const char* acp = getenv("DL_EXPECT_ACP");
+  if (acp != nullptr) {
+    EXPECT_EQ(GetACP(), static_cast<UINT>(atoi(acp)));
+  }
+}
+
 // The worker starts an existing lobby instead when it cannot be replaced: that is result 512.
 TEST_F(Extract, LobbyInUseStopsTheExtractionWith512) {
   const std::string lobby = root_ + "\\Tavoro\\lobby.exe";
@@ -162,7 +204,7 @@ TEST_F(Extract, LobbyInUseStopsTheExtractionWith512) {
   ASSERT_NE(running, INVALID_HANDLE_VALUE);
   EXPECT_EQ(Run("lobby.zip", root_), dl::kExtractCreateFailed);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-  EXPECT_STREQ(outcome_.failedName, "Tavoro\\lobby.exe");
+  EXPECT_EQ(std::wstring(outcome_.failedName), L"Tavoro\\lobby.exe");
   // Nothing after the failing entry, though files and folders are created ahead of it.
   EXPECT_EQ(List(root_ + "\\Tavoro"), Names{"lobby.exe"});
   CloseHandle(running);
@@ -176,7 +218,7 @@ TEST(ExtractTestPackage, UnpacksEveryEntry) {
   const std::string destination = Env("DL_EXTRACT_OUT");
   if (package.empty() || destination.empty()) GTEST_SKIP() << "run by extract_package_test.sh";
   dl::ExtractOutcome outcome;  // the script compares the tree with unzip's
-  EXPECT_EQ(dl::ExtractPackage(package.c_str(), nullptr, destination.c_str(), &outcome),
+  EXPECT_EQ(dl::ExtractPackage(Wide(package).c_str(), nullptr, Wide(destination).c_str(), &outcome),
             dl::kExtractOk)
       << outcome.failedName;
 }

@@ -8,7 +8,6 @@
 #include "ui/installer/download_window.h"
 #include "ui/installer/folder_choice_text.h"
 #include "ui/installer/machine_checks.h"
-#include "base/text_convert.h"
 
 namespace dl {
 
@@ -68,8 +67,7 @@ void DownloadWindow::ChooseFolder() {
   if (path[0] == L'\0') return;
   wchar_t base[kInstallBaseCap];
   wchar_t label[kPathLabelCap];
-  if (!ChosenFolderTexts(path, NarrowLength(path, CodePage::kAnsi), kSite.displayName, base,
-                         kInstallBaseCap, label, kPathLabelCap)) {
+  if (!ChosenFolderTexts(path, kSite.displayName, base, kInstallBaseCap, label, kPathLabelCap)) {
     return;
   }
   installBase_ = base;

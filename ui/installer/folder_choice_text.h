@@ -14,11 +14,11 @@ constexpr uint32_t kMinFreeMegabytes = 550;
 inline bool HasRoomForInstall(uint32_t freeMegabytes) { return freeMegabytes >= kMinFreeMegabytes; }
 
 // path is the folder as the browser returns it (never with a trailing backslash, except a
-// drive root such as E:\), ansiLength its length in the ANSI code page. A drive root
-// (3 bytes) is taken as it is, any other folder gets a backslash: base "E:\" or "E:\Games\",
+// drive root such as E:\), in any language. A drive root is taken as it is, any other folder
+// gets a backslash: base "E:\" or "E:\Games\",
 // label "安装路径：E:\Tavoro\" or "安装路径：E:\Games\Tavoro\". False, with both outputs
 // empty, when a text does not fit.
-bool ChosenFolderTexts(const wchar_t* path, size_t ansiLength, const wchar_t* displayName,
+bool ChosenFolderTexts(const wchar_t* path, const wchar_t* displayName,
                        wchar_t* base, size_t baseCap, wchar_t* label, size_t labelCap);
 
 }  // namespace dl

@@ -6,12 +6,10 @@
 #include "ui/installer/download_window.h"
 #include "ui/installer/machine_checks.h"
 #include "ui/installer/notice_window.h"
-#include "base/text_convert.h"
 
 namespace dl {
 
 namespace {
-constexpr size_t kLaunchPathCap = 512;
 // The outcome report follows the activation on the worker's thread; the launch gives it this
 // long before the process ends, with nothing left on the screen.
 constexpr DWORD kReportWaitMs = 3000;
@@ -34,19 +32,16 @@ void DownloadWindow::LaunchLobby() {
   KillTimer(TIMER_TIPS);
   if (IsUserAdmin() == 1) {
     const std::wstring program = Target().folder + L"lobby.exe";
-    char path[kLaunchPathCap];
-    SHELLEXECUTEINFOA info = {};
+    SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof info;
-    info.lpVerb = "runas";
-    info.lpFile = path;
+    info.lpVerb = L"runas";
+    info.lpFile = program.c_str();
     info.nShow = SW_SHOWNORMAL;
-    const bool fits = ToNarrow(program.c_str(), CodePage::kAnsi, path, sizeof path);
-    if (!fits) SetLastError(ERROR_FILENAME_EXCED_RANGE);
-    if (!fits || !ShellExecuteExA(&info)) {
+    if (!ShellExecuteExW(&info)) {
       DWORD error = GetLastError();
       // The shell's own error box may leave the thread's error cleared; its answer in
       // hInstApp then says what went wrong (its codes up to 32 match the system's).
-      if (error == ERROR_SUCCESS && fits) {
+      if (error == ERROR_SUCCESS) {
         error = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(info.hInstApp));
       }
       if (error == ERROR_CANCELLED) {
