@@ -1,5 +1,6 @@
 // Header values as a server or a proxy in between may send them. Input: a capacity byte, then
 // the text every parser reads; the first bytes also give numbers for exact round trips.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -14,20 +15,13 @@ void Require(bool ok) {
   if (!ok) __builtin_trap();
 }
 
-uint64_t Number(const uint8_t* data, size_t size, size_t at) {
-  uint64_t v = 0;
-  for (size_t i = at; i < at + 8 && i < size; ++i) v = v << 8 | data[i];
-  return v;
-}
-
 void CheckText(const char* text, size_t cap) {
   std::string host(cap, 'x');
   int port = 0;
   if (dl::ParseHostPort(text, &host[0], cap, &port)) {
     const size_t n = strnlen(host.data(), cap);
-    Require(n > 0 && n < cap && std::strncmp(text, host.data(), n) == 0);
-    Require(text[n] == '\0' ? port == dl::kDefaultHttpPort : text[n] == ':');
-    Require(port >= 1 && port <= 65535);
+    Require(n > 0 && n < cap && std::strncmp(text, host.data(), n) == 0 && port >= 1 &&
+            port <= 65535 && (text[n] == '\0' ? port == dl::kDefaultHttpPort : text[n] == ':'));
   } else {
     Require(host[0] == '\0');
   }
@@ -35,8 +29,7 @@ void CheckText(const char* text, size_t cap) {
   std::string hostPort(cap, 'x'), path(cap, 'x');
   if (dl::SplitLocation(text, &hostPort[0], cap, &path[0], cap)) {
     const size_t h = strnlen(hostPort.data(), cap), p = strnlen(path.data(), cap);
-    Require(h > 0 && h < cap && p < cap && path[0] == '/');
-    Require(std::memchr(hostPort.data(), '/', h) == nullptr);
+    Require(h > 0 && h < cap && p < cap && path[0] == '/' && !std::memchr(&hostPort[0], '/', h));
     const char* rest = strncasecmp(text, "http://", 7) == 0 ? text + 7 : text;
     const std::string joined = hostPort.c_str() + std::string(path.c_str());
     Require(joined == rest ||
@@ -58,15 +51,12 @@ void CheckText(const char* text, size_t cap) {
   // Any run of up to 19 digits fits; a longer one may only fail by overflow.
   uint64_t length = 0;
   const char* digits = text + std::strspn(text, " \t\r\n");
-  const char* significant = digits + std::strspn(digits, "0");
-  const size_t count = std::strspn(significant, "0123456789");
+  const size_t zeros = std::strspn(digits, "0"), count = std::strspn(digits + zeros, "0123456789");
   if (dl::ParseContentLength(text, &length)) {
-    char expected[24];
-    std::snprintf(expected, sizeof expected, "%llu", static_cast<unsigned long long>(length));
-    Require(length == 0 ? significant != digits && count == 0
-                        : std::string(significant, count) == expected);
+    Require(count == 0 ? zeros > 0 && length == 0
+                       : std::string(digits + zeros, count) == std::to_string(length));
   } else {
-    Require(count > 19 || (count == 0 && significant == digits));
+    Require(count > 19 || zeros + count == 0);
   }
 
   dl::ContentRange range;
@@ -83,7 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckText(text.c_str(), dl::kLocationCap);
 
   // Well-formed values built from the input's numbers come back exactly.
-  const uint64_t a = Number(data, size, 1), b = Number(data, size, 9), c = Number(data, size, 17);
+  uint64_t n[3] = {};
+  std::memcpy(n, data + 1, std::min(size - 1, sizeof n));
+  const uint64_t a = n[0], b = n[1], c = n[2];
   static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   const int day = a % 31 + 1, month = b % 12 + 1, year = 1970 + c % 200;
@@ -95,21 +87,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Require(dl::ParseHttpDate(line, &t) && t.day == day && t.month == month && t.year == year &&
           t.hour == hour && t.minute == minute && t.second == second);
 
-  const uint64_t first = a < b ? a : b, last = a < b ? b : a;
-  std::snprintf(line, sizeof line, "bytes %llu-%llu/%llu", static_cast<unsigned long long>(first),
-                static_cast<unsigned long long>(last), static_cast<unsigned long long>(c));
-  dl::ContentRange range;
-  Require(dl::ParseContentRange(line, &range) && range.hasRange && range.totalKnown &&
-          range.first == first && range.last == last && range.total == c);
-
-  std::snprintf(line, sizeof line, "%llu", static_cast<unsigned long long>(c));
-  uint64_t length = 0;
-  Require(dl::ParseContentLength(line, &length) && length == c);
+  const uint64_t first = std::min(a, b), last = std::max(a, b);
+  const std::string range =
+      "bytes " + std::to_string(first) + "-" + std::to_string(last) + "/" + std::to_string(c);
+  dl::ContentRange r;
+  Require(dl::ParseContentRange(range.c_str(), &r) && r.hasRange && r.totalKnown &&
+          r.first == first && r.last == last && r.total == c);
 
   std::string header(cap, 'x');
-  std::snprintf(line, sizeof line, "range:bytes=%llu-", static_cast<unsigned long long>(a));
-  const bool fits = std::strlen(line) < cap;
-  Require(dl::FormatRangeHeader(a, &header[0], cap) == fits);
-  Require(strnlen(header.data(), cap) < cap && (!fits || std::strcmp(header.c_str(), line) == 0));
+  const std::string expected = "range:bytes=" + std::to_string(a) + "-";
+  const bool fits = expected.size() < cap;
+  Require(dl::FormatRangeHeader(a, &header[0], cap) == fits && strnlen(header.data(), cap) < cap &&
+          (!fits || expected == header.c_str()));
   return 0;
 }

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <cwchar>
+#include <algorithm>
 #include <string>
 
 #include "net/diagnostic_text.h"
@@ -20,12 +20,6 @@ void Require(bool ok) {
 
 int Hex(char c) { return c <= '9' ? c - '0' : c - 'A' + 10; }
 
-uint32_t Word(const std::string& s, size_t at) {
-  uint32_t v = 0;
-  for (size_t i = at; i < at + 4 && i < s.size(); ++i) v = v << 8 | static_cast<uint8_t>(s[i]);
-  return v;
-}
-
 void CheckEncode(const std::string& bytes, size_t cap) {
   std::string out(cap, 'x');
   size_t need = 1;
@@ -38,12 +32,11 @@ void CheckEncode(const std::string& bytes, size_t cap) {
   std::string decoded;
   for (size_t i = 0; out[i] != '\0'; ++i) {
     Require(i + 1 < cap);
-    if (out[i] == '%') {
-      decoded += static_cast<char>(Hex(out[i + 1]) << 4 | Hex(out[i + 2]));
-      i += 2;
-    } else {
-      decoded += out[i] == '+' ? ' ' : out[i];
-    }
+    const bool escape = out[i] == '%';
+    decoded += escape          ? static_cast<char>(Hex(out[i + 1]) << 4 | Hex(out[i + 2]))
+               : out[i] == '+' ? ' '
+                               : out[i];
+    i += escape ? 2 : 0;
   }
   Require(decoded == bytes);
 }
@@ -64,13 +57,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // A built URL names exactly the host given and carries exactly the four fields.
   const auto type = (data[1] & 1) ? dl::ReportType::kExtracted : dl::ReportType::kNotExtracted;
-  const int site = static_cast<int>(Word(text, 0)), channel = static_cast<int>(Word(text, 4));
-  for (size_t cap : {smallCap * 4, dl::kReportUrlCap}) {
-    std::wstring url(cap, L'x');
-    if (!dl::BuildReportUrl(type, host.c_str(), site, encoded, channel, &url[0], cap)) {
-      Require(url[0] == L'\0');
-      continue;
-    }
+  uint32_t n[5] = {};
+  std::memcpy(n, text.data(), std::min(text.size(), sizeof n));
+  const int site = static_cast<int>(n[0]), channel = static_cast<int>(n[1]);
+  const size_t cap = smallCap * 4;  // up to kReportUrlCap and kDiagnosticTextCap
+  std::wstring url(cap, L'x');
+  if (!dl::BuildReportUrl(type, host.c_str(), site, encoded, channel, &url[0], cap)) {
+    Require(url[0] == L'\0');
+  } else {
     Require(host.find_first_of("/?#@&=% \\") == std::string::npos);
     std::string expected =
         "http://" + host +
@@ -82,29 +76,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // The diagnostic text: the folder as given, then the six fields, or nothing when it would
   // not fit.
-  std::wstring folder;
-  for (size_t i = 0; i + 1 < text.size() && folder.size() < 600; i += 2) {
-    const wchar_t c = static_cast<wchar_t>(static_cast<uint8_t>(text[i]) << 8 |
-                                           static_cast<uint8_t>(text[i + 1]));
-    if (c != L'\0') folder += c;
-  }
-  dl::ExtractionDiagnostics values;
-  values.installFolder = folder.c_str();
-  values.extractResult = Word(text, 0);
-  values.attributes = Word(text, 4);
-  values.createResult = static_cast<int32_t>(Word(text, 8));
-  values.lastError = Word(text, 12);
-  values.packageSize = Word(text, 16);
+  const auto* units = reinterpret_cast<const uint8_t*>(text.data());
+  std::wstring folder(units, units + std::min<size_t>(text.size(), 600));
+  folder.erase(std::remove(folder.begin(), folder.end(), L'\0'), folder.end());
+  dl::ExtractionDiagnostics values{folder.c_str(), n[0], n[1], static_cast<int32_t>(n[2]),
+                                   n[3],           n[4]};
   char fields[96];
   std::snprintf(fields, sizeof fields, "|%u|attr:%d|create:%d|errid:%d|size:%d",
                 values.extractResult, static_cast<int32_t>(values.attributes), values.createResult,
                 static_cast<int32_t>(values.lastError), static_cast<int32_t>(values.packageSize));
   const std::wstring expected = folder + std::wstring(fields, fields + std::strlen(fields));
-  for (size_t cap : {smallCap * 4, dl::kDiagnosticTextCap}) {
-    std::wstring out(cap, L'x');
-    const bool built = dl::BuildDiagnosticText(values, &out[0], cap);
-    Require(built == (expected.size() < cap));
-    Require(built ? expected == out.c_str() : out[0] == L'\0');
-  }
+  std::wstring out(cap, L'x');
+  const bool built = dl::BuildDiagnosticText(values, &out[0], out.size());
+  Require(built == (expected.size() < out.size()) &&
+          (built ? expected == out.c_str() : out[0] == 0));
   return 0;
 }

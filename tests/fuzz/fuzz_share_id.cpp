@@ -15,15 +15,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path(reinterpret_cast<const char*>(data), size);
   std::string id = "untouched";
   const bool found = dl::ShareIdFromPath(path.c_str(), &id);
-  // The candidate is a non-empty piece of the file name, free of every separator.
+  // The candidate is a non-empty piece of the path's last part, free of every separator.
   const std::string text = path.c_str();
-  size_t nameEnd = text.find_last_not_of('\\');
-  const std::string name = nameEnd == std::string::npos
-                               ? ""
-                               : text.substr(0, nameEnd + 1).substr(text.rfind('\\', nameEnd) + 1);
+  const size_t nameEnd = text.find_last_not_of('\\');
   if (found) {
     Require(!id.empty() && id.find_first_of("\\_.") == std::string::npos);
-    Require(name.find(id) != std::string::npos);
+    const size_t at = text.rfind(id, nameEnd);
+    Require(at != std::string::npos && text.find('\\', at) > nameEnd);
   } else {
     Require(id == "untouched");
   }

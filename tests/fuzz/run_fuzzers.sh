@@ -26,28 +26,13 @@ harnesses=("$@")
 mkdir -p "$build"
 failed=0
 for name in "${harnesses[@]}"; do
-  [ -n "${sources[$name]:-}" ] || {
-    echo "fuzz: unknown harness $name" >&2
-    exit 2
-  }
-  inputs=("$here/fuzz_$name.cpp")
-  for s in ${sources[$name]}; do inputs+=("$root/$s" "$root/${s%.cpp}.h"); done
+  [ -n "${sources[$name]:-}" ] || { echo "fuzz: unknown harness $name" >&2 && exit 2; }
   bin="$build/fuzz_$name"
-  # Rebuilt when a source, header or the flags changed.
-  stamp="$build/fuzz_$name.flags"
-  flags="${DL_FUZZ_FLAGS:-}"
-  rebuild=0
-  [ -x "$bin" ] && [ "$(cat "$stamp" 2>/dev/null)" = "$flags" ] || rebuild=1
-  for f in "${inputs[@]}" "$root/base/bounded_text.h"; do [ "$f" -nt "$bin" ] && rebuild=1; done
-  if [ $rebuild -eq 1 ]; then
-    # shellcheck disable=SC2086
-    clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined \
-      -fno-sanitize-recover=undefined -I"$root" $flags -o "$bin" \
-      "$here/fuzz_$name.cpp" $(printf "$root/%s " ${sources[$name]})
-    printf '%s' "$flags" >"$stamp"
-  fi
+  # shellcheck disable=SC2086
+  clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+    -I"$root" ${DL_FUZZ_FLAGS:-} -o "$bin" "$here/fuzz_$name.cpp" $(printf "$root/%s " ${sources[$name]})
   corpus="$build/corpus_$name"
-  rm -rf "$corpus"
+  rm -rf "$corpus" "$build/$name"-crash-*
   cp -r "$here/seeds/$name" "$corpus"
   log="$build/fuzz_$name.log"
   if "$bin" -max_total_time="$seconds" -timeout=5 -print_final_stats=1 \
