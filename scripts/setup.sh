@@ -36,6 +36,7 @@ PACKAGES=(
   zip unzip p7zip-full libarchive-tools bzip2
   fonts-wqy-microhei
   googletest cmake ninja-build g++ clang-format
+  clang libclang-rt-14-dev
   python3 python3-pil curl ca-certificates dpkg-dev
 )
 
