@@ -9,8 +9,7 @@ namespace dl {
 namespace {
 
 // Counts bytes (out null) or converts; -1 when a character has no form in the code page.
-int Narrow(const wchar_t* text, int length, CodePage page, char* out, int cap,
-           Unmappable unmappable = Unmappable::kFail) {
+int Narrow(const wchar_t* text, int length, CodePage page, char* out, int cap) {
   const UINT codePage = static_cast<UINT>(page);
   // UTF-8 represents everything but lone surrogates, which the strict flag refuses; the ANSI
   // pages say through usedDefault when a character was replaced.
@@ -18,7 +17,7 @@ int Narrow(const wchar_t* text, int length, CodePage page, char* out, int cap,
   const DWORD flags = page == CodePage::kUtf8 ? WC_ERR_INVALID_CHARS : 0;
   const int n = WideCharToMultiByte(codePage, flags, text, length, out, cap, nullptr,
                                     page == CodePage::kUtf8 ? nullptr : &usedDefault);
-  return n <= 0 || (usedDefault && unmappable == Unmappable::kFail) ? -1 : n;
+  return n <= 0 || usedDefault ? -1 : n;
 }
 
 int Wide(const char* text, int length, CodePage page, wchar_t* out, int cap) {
@@ -31,9 +30,9 @@ int Room(size_t cap) { return cap > INT_MAX ? INT_MAX : static_cast<int>(cap); }
 
 }  // namespace
 
-bool ToNarrow(const wchar_t* text, CodePage page, char* out, size_t cap, Unmappable unmappable) {
+bool ToNarrow(const wchar_t* text, CodePage page, char* out, size_t cap) {
   if (cap == 0) return false;
-  if (text == nullptr || Narrow(text, -1, page, out, Room(cap), unmappable) < 0) {
+  if (text == nullptr || Narrow(text, -1, page, out, Room(cap)) < 0) {
     out[0] = '\0';
     return false;
   }

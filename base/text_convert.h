@@ -1,8 +1,7 @@
 // The one way text changes encoding: UTF-16 (what is shown and what paths are held in) to and
 // from the system's ANSI code page (the platform's "A" calls, the zip layer, the registry and
 // profile files) or UTF-8 (the report's query). A character the target cannot represent is a
-// failure, never a silent '?', unless the caller asks for the code page's stand-in (a text
-// shown or reported as the system itself would name it); a text that does not fit always is.
+// failure, never a silent '?', and so is a text that does not fit.
 #pragma once
 
 #include <cstddef>
@@ -15,15 +14,9 @@ enum class CodePage : unsigned {
   kUtf8 = 65001,  // UTF-8
 };
 
-enum class Unmappable {
-  kFail,     // the conversion fails
-  kReplace,  // the code page's stand-in ('?') takes the character's place
-};
-
 // Converts a terminated text into out[0..cap). False, with out "" (when cap > 0), when a
-// character has no form in the target (as `unmappable` says) or the result does not fit.
-bool ToNarrow(const wchar_t* text, CodePage page, char* out, size_t cap,
-              Unmappable unmappable = Unmappable::kFail);
+// character has no form in the target or the result does not fit.
+bool ToNarrow(const wchar_t* text, CodePage page, char* out, size_t cap);
 bool ToWide(const char* text, CodePage page, wchar_t* out, size_t cap);
 
 // Unbounded forms; false (out emptied) when a character does not convert.

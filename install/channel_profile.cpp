@@ -19,8 +19,7 @@ bool WriteChannelProfile(const wchar_t* installFolder, int channelId) {
 
   char digits[16];
   wchar_t number[16] = {};
-  if (!FormatBounded(digits, sizeof digits, "%d", channelId) ||
-      !AppendAscii(number, 16, digits)) {
+  if (!FormatBounded(digits, sizeof digits, "%d", channelId) || !AppendAscii(number, 16, digits)) {
     return false;
   }
   wchar_t path[kProfilePathCap];

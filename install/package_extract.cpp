@@ -72,8 +72,8 @@ constexpr unsigned long kUtf8NameFlag = 0x800;
 // The entry's name as UTF-16: UTF-8 when the entry says so (its flag, or an Info-ZIP Unicode
 // path field that still matches the raw name), otherwise the system's code page, as the tools
 // of that code page write it. False when the bytes are not what they claim to be.
-bool DecodeEntryName(const char* raw, size_t length, unsigned long flag,
-                     const unsigned char* extra, size_t extraLength, wchar_t* out, size_t cap) {
+bool DecodeEntryName(const char* raw, size_t length, unsigned long flag, const unsigned char* extra,
+                     size_t extraLength, wchar_t* out, size_t cap) {
   if ((flag & kUtf8NameFlag) != 0) return DecodeUtf8(raw, length, out, cap);
   const uint32_t crc = static_cast<uint32_t>(
       crc32(0, reinterpret_cast<const Bytef*>(raw), static_cast<uInt>(length)));
@@ -163,11 +163,11 @@ int PackageReader::ReadEntry(int index, PackageEntry* entry) {
   wchar_t decoded[kPathCap];
   const size_t extraLength = info.size_file_extra < sizeof extra ? info.size_file_extra : 0;
   if (info.size_filename < sizeof raw) {
-    problem = DecodeEntryName(raw, info.size_filename, info.flag, extra, extraLength, decoded,
-                              kPathCap)
-                  ? CleanEntryName(decoded, std::wcslen(decoded), entry->name, kPathCap,
-                                   &endsWithSeparator)
-                  : NameProblem::kBadCharacter;
+    problem =
+        DecodeEntryName(raw, info.size_filename, info.flag, extra, extraLength, decoded, kPathCap)
+            ? CleanEntryName(decoded, std::wcslen(decoded), entry->name, kPathCap,
+                             &endsWithSeparator)
+            : NameProblem::kBadCharacter;
   }
   entry->isFolder = endsWithSeparator || (entry->attributes & kAttrDirectory) != 0;
   if (problem == NameProblem::kEmpty && entry->isFolder) problem = NameProblem::kNone;
@@ -429,8 +429,8 @@ class CreatorAhead {
     folders_.Make(folder, baseLength_, &out->levels);
     DWORD attributes = entry.attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                            FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
-    out->file.Reset(
-        CreateEntryFile(out->path, CREATE_NEW, attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL));
+    out->file.Reset(CreateEntryFile(out->path, CREATE_NEW,
+                                    attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL));
     if (out->file) {
       out->state = Prepared::State::kCreated;
       return true;
@@ -551,8 +551,8 @@ class Extraction {
       }
       DWORD attributes = entry->attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                               FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
-      file.Reset(
-          CreateEntryFile(path, CREATE_ALWAYS, attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL));
+      file.Reset(CreateEntryFile(path, CREATE_ALWAYS,
+                                 attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL));
       if (!file) return Fail(kExtractCreateFailed, GetLastError());
     }
     return WriteEntry(entry, file);

@@ -43,9 +43,9 @@ constexpr uint32_t kExtractBlockBytes = 16384;
 
 // One entry of the package, as the extraction works from it.
 struct PackageEntry {
-  int index = -1;            // position in the central directory, from 0
+  int index = -1;               // position in the central directory, from 0
   wchar_t name[kPathCap] = {};  // cleaned: separators "\", nothing that leaves the base folder
-  bool isFolder = false;     // folder attribute set, or the raw name ends with a separator
+  bool isFolder = false;        // folder attribute set, or the raw name ends with a separator
   bool encrypted = false;
   uint32_t attributes = 0;   // platform file attributes
   FILETIME accessTime = {};  // UTC; zero when the entry carries no usable time
@@ -100,10 +100,10 @@ class PackageReader {
 // What one extraction call learned, for the worker's log and report.
 struct ExtractOutcome {
   int result = kExtractOk;
-  int failedIndex = -1;            // entry that failed, -1 when none did (or before any)
+  int failedIndex = -1;               // entry that failed, -1 when none did (or before any)
   wchar_t failedName[kPathCap] = {};  // its cleaned name, "" when unknown
-  uint32_t lastError = 0;          // error of the failing platform call, 0 when none was made
-  uint32_t packageSize = 0;        // low 32 bits of the package size, 0 if it did not open
+  uint32_t lastError = 0;             // error of the failing platform call, 0 when none was made
+  uint32_t packageSize = 0;           // low 32 bits of the package size, 0 if it did not open
   // Whether the package itself was opened and read: a failure before that (the destination)
   // says nothing about its bytes.
   bool packageExamined = false;
@@ -113,9 +113,9 @@ struct ExtractOutcome {
 };
 
 // Extracts every entry of packagePath into destination (created with its parents when
-// missing). Paths are UTF-16 at any length; password may be null. On failure the thread's last error is that
-// of the failing platform call (outcome->lastError), as the worker's diagnostics read it.
-// New files are created a few dozen entries ahead on a second thread, which ends before the
+// missing). Paths are UTF-16 at any length; password may be null. On failure the thread's last
+// error is that of the failing platform call (outcome->lastError), as the worker's diagnostics read
+// it. New files are created a few dozen entries ahead on a second thread, which ends before the
 // call returns; after a failure what it did beyond the failing entry is undone, so the disk
 // holds what an entry-by-entry extraction would have left.
 int ExtractPackage(const wchar_t* packagePath, const char* password, const wchar_t* destination,

@@ -13,25 +13,15 @@
 namespace dl {
 
 namespace {
-// The round trip through UTF-16 is bounded by the text buffer the worker builds in.
-constexpr int kRoundTripCap = static_cast<int>(kDiagnosticTextCap);
-// A character of a double-byte code page takes at most two bytes.
-constexpr int kAnsiCap = 2 * kRoundTripCap;
+// The text's UTF-8 form; what does not fit is not sent.
+constexpr size_t kUtf8Cap = kDiagnosticTextCap;
 }  // namespace
 
 bool EncodeDiagnosticText(const wchar_t* text, char* out, size_t cap) {
   if (cap == 0) return false;
   out[0] = '\0';
-  char ansi[kAnsiCap];
-  wchar_t wide[kRoundTripCap];
-  char utf8[kRoundTripCap];
-  // The folder goes as the ANSI code page names it, '?' for what it cannot: what the site's
-  // statistics have always received.
-  if (!ToNarrow(text, CodePage::kAnsi, ansi, sizeof ansi, Unmappable::kReplace) ||
-      !ToWide(ansi, CodePage::kAnsi, wide, kRoundTripCap) ||
-      !ToNarrow(wide, CodePage::kUtf8, utf8, sizeof utf8)) {
-    return false;
-  }
+  char utf8[kUtf8Cap];
+  if (!ToNarrow(text, CodePage::kUtf8, utf8, sizeof utf8)) return false;
   return UrlEncodeUtf8(reinterpret_cast<const unsigned char*>(utf8), std::strlen(utf8), out, cap);
 }
 

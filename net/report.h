@@ -10,11 +10,10 @@
 
 namespace dl {
 
-// Turns the diagnostic text into the encoded form its report carries: through the ANSI
-// code page (what the platform can name in paths), back to UTF-16 (at most 1023
-// characters) and to UTF-8 (at most 1023 bytes), then UrlEncodeUtf8. Returns false, with
-// out set to "" (when cap > 0), when a step fails or a result does not fit;
-// kEncodedTextCap (net/url_encode.h) always holds the encoding of a text that converts.
+// Turns the diagnostic text into the encoded form its report carries: UTF-8 (at most 1023
+// bytes), then UrlEncodeUtf8. Returns false, with out set to "" (when cap > 0), when a step
+// fails or a result does not fit; kEncodedTextCap (net/url_encode.h) always holds the
+// encoding of a text that converts.
 bool EncodeDiagnosticText(const wchar_t* text, char* out, size_t cap);
 
 // Fetches url with the agent "UrlTest", reads the answer to its end and discards it.

@@ -461,14 +461,17 @@ e2e_channel_profile_ok() {
     END { exit !found }'
 }
 
-# The desktop link exists and names the installed lobby. The link keeps its paths in ANSI and
-# UTF-16; separators may come doubled.
+# The desktop link exists and names the installed lobby in its UTF-16 strings (a folder in any
+# language); separators may come doubled.
 e2e_link_ok() {
-  local link="$E2E_DESKTOP/Tavoro.lnk" want
+  local link="$E2E_DESKTOP/Tavoro.lnk"
   [ -s "$link" ] || return 1
-  want=$(printf '%slobby.exe' "$E2E_INSTALL_WIN" | tr '[:upper:]' '[:lower:]')
-  { strings -a "$link"; strings -a -el "$link"; } | tr '[:upper:]' '[:lower:]' |
-    sed -E 's/\\+/\\/g' | grep -qF "$want"
+  "$E2E_PYTHON" - "$link" "${E2E_INSTALL_WIN}lobby.exe" <<'PY'
+import re, sys
+raw, want = open(sys.argv[1], "rb").read(), sys.argv[2].lower()
+texts = [raw[k:].decode("utf-16-le", "replace") for k in (0, 1)]
+sys.exit(not any(want in re.sub(r"\\+", r"\\", t).lower() for t in texts))
+PY
 }
 
 # e2e_stats_count TYPE RESULT: logged reports of TYPE for the install folder with that

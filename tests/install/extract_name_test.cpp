@@ -91,15 +91,15 @@ TEST(EntryNameBytes, Utf8IsStrictAndDoubleByteNamesMayNotHideSeparators) {
   EXPECT_FALSE(dl::DecodeUtf8("abcd", 4, out, 4)) << "no room for the terminator";
 
   EXPECT_TRUE(dl::AnsiNameWellFormed("\x95\x5C/x.txt", 7, GbkLead));  // 0x5C is a trail byte
-  EXPECT_TRUE(dl::AnsiNameWellFormed("a\x81/b", 4, nullptr));        // single-byte code page
-  for (const std::string bad : {"a\x81/b", "x\x81\\..\\y", "\x81", "\x81\x7F", "\x81\x1F"})
+  EXPECT_TRUE(dl::AnsiNameWellFormed("a\x81/b", 4, nullptr));         // single-byte code page
+  for (const std::string bad : {"a\x81/b", "x\x81.txt", "\x81", "\x81\x7F", "\x81\x1F"})
     EXPECT_FALSE(dl::AnsiNameWellFormed(bad.data(), bad.size(), GbkLead)) << bad;
 }
 
 TEST(EntryNameBytes, UnicodePathFieldCountsOnlyWhenItsCrcMatchesTheRawName) {
   // A time field first, then the Unicode path field: version 1, CRC 0x11223344, "世".
-  const unsigned char extra[] = {0x55, 0x54, 0x01, 0x00, 0x00, 0x75, 0x70, 0x08, 0x00, 0x01,
-                                 0x44, 0x33, 0x22, 0x11, 0xE4, 0xB8, 0x96};
+  const unsigned char extra[] = {0x55, 0x54, 0x01, 0x00, 0x00, 0x75, 0x70, 0x08, 0x00,
+                                 0x01, 0x44, 0x33, 0x22, 0x11, 0xE4, 0xB8, 0x96};
   const char* name = nullptr;
   size_t length = 0;
   ASSERT_TRUE(dl::FindUnicodePath(extra, sizeof extra, 0x11223344, &name, &length));
@@ -115,18 +115,18 @@ TEST(EntryNamePaths, ContainmentIsCheckedComponentByComponent) {
     const wchar_t* path;
     bool inside;
   } kCases[] = {
-      {L"C:\\b\\", L"c:\\B\\x\\y", true},     {L"C:\\b\\", L"C:\\bx\\y", false},
-      {L"C:\\b\\", L"C:\\b\\..\\x", false},   {L"C:\\b\\", L"C:\\b\\.\\x\\..\\..\\y", false},
-      {L"C:\\b\\", L"C:\\b\\x\\..\\y", true}, {L"C:\\b\\", L"C:\\b\\", false},
-      {L"C:\\a\\..\\b\\", L"C:\\b\\x", true}, {L"C:\\b\\", L"D:\\b\\x", false},
+      {L"C:\\b\\", L"c:\\B\\x\\y", true},        {L"C:\\b\\", L"C:\\bx\\y", false},
+      {L"C:\\b\\", L"C:\\b\\..\\x", false},      {L"C:\\b\\", L"C:\\b\\.\\x\\..\\..\\y", false},
+      {L"C:\\b\\", L"C:\\b\\x\\..\\y", true},    {L"C:\\b\\", L"C:\\b\\", false},
+      {L"C:\\a\\..\\b\\", L"C:\\b\\x", true},    {L"C:\\b\\", L"D:\\b\\x", false},
       {L"C:\\\u00E9\\", L"C:\\\u00C9\\x", false}};  // case folding is ASCII only
   for (const auto& c : kCases)
     EXPECT_EQ(dl::PathStaysInside(c.base, c.path, false), c.inside) << Utf8(c.path);
   wchar_t out[dl::kPathCap];
   ASSERT_TRUE(dl::MakeExtractionBase(L"C:\\\u6E38", out, dl::kPathCap));
   EXPECT_EQ(std::wstring(out), L"C:\\\u6E38\\");
-  EXPECT_FALSE(dl::MakeExtractionBase(std::wstring(dl::kPathCap - 1, L'd').c_str(), out,
-                                      dl::kPathCap));
+  EXPECT_FALSE(
+      dl::MakeExtractionBase(std::wstring(dl::kPathCap - 1, L'd').c_str(), out, dl::kPathCap));
   // Long paths go to the platform in the form that lifts its classic limit.
   wchar_t sys[dl::kSystemPathCap];
   EXPECT_EQ(dl::ForSystem(L"C:\\short", sys), std::wstring(L"C:\\short"));

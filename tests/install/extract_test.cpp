@@ -158,10 +158,10 @@ TEST_F(Extract, HostileNamesStayInsideTheBaseFolderAndRefusedOnesWriteNothing) {
 // code page's own names (no flag) right in that code page; flagged bytes that are not UTF-8, or
 // name a device, refused.
 TEST_F(Extract, NamesInAnyLanguageComeOutAsTheArchiveSaysTheyAre) {
-  const std::wstring longPath =
-      L"names\\long\\" + std::wstring(40, L'd') + L"\\" + std::wstring(40, L'd') + L"\\" +
-      std::wstring(40, L'd') + L"\\" + std::wstring(40, L'd') + L"\\" + std::wstring(40, L'd') +
-      L"\\" + std::wstring(40, L'd') + L"\\" + std::wstring(40, L'f') + L".txt";
+  const std::wstring longPath = L"names\\long\\" + std::wstring(40, L'd') + L"\\" +
+                                std::wstring(40, L'd') + L"\\" + std::wstring(40, L'd') + L"\\" +
+                                std::wstring(40, L'd') + L"\\" + std::wstring(40, L'd') + L"\\" +
+                                std::wstring(40, L'd') + L"\\" + std::wstring(40, L'f') + L".txt";
   const std::pair<std::wstring, std::string> kFiles[] = {
       {L"names\\\u4e16\u754c\\\u8d44\u6e90.txt", "world\n"},
       {L"names\\caf\u00e9\\\u00f1and\u00fa.txt", "cafe\n"},
