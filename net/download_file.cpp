@@ -9,6 +9,7 @@
 #include "base/bounded_text.h"
 #include "base/win_handles.h"
 #include "net/http_client.h"
+#include "net/resume_decision.h"
 
 namespace dl {
 
@@ -84,49 +85,45 @@ int HttpClient::DownloadToFile(const char* objectPath, const char* fileName, int
   const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
   const HANDLE h = file.Get();
 
-  uint64_t offset = 0;
-  if (existed && FileTimeMatches(h, serverTime)) {
+  KeptFile kept;
+  kept.exists = existed;
+  kept.stampMatches = existed && FileTimeMatches(h, serverTime);
+  if (kept.stampMatches) {
     LARGE_INTEGER size;
     if (!GetFileSizeEx(h, &size)) return -3;
-    const uint64_t have = static_cast<uint64_t>(size.QuadPart);
-    if (have == total) {
-      OnProgress(h, 0, elapsedMs, bytesReceived, total, have, tag);
+    kept.size = static_cast<uint64_t>(size.QuadPart);
+  }
+  uint64_t offset = 0;
+  switch (DecideKeptFile(kept, total, resume == 1)) {
+    case KeptFileAction::kComplete:
+      OnProgress(h, 0, elapsedMs, bytesReceived, total, kept.size, tag);
       return 1;
-    }
-    if (resume == 1) {
+    case KeptFileAction::kStartOver:
+      break;
+    case KeptFileAction::kAskRest: {
       char range[48];
-      FormatRangeHeader(have, range, sizeof range);
-      ContentRange answered;
-      if (SendGet(objectPath, range) == 1) {
-        // Only a 206 that starts where the file ends continues it. A 200 (range ignored)
-        // carries the whole object, and a 206 from elsewhere cannot be appended: appending
-        // either would corrupt the package and later pass it as complete.
-        if (LastStatus() == 206 && QueryContentRange(&answered) && answered.hasRange &&
-            answered.first == have) {
-          offset = have;
-        } else if (LastStatus() == 200 ||
-                   (QueryContentRange(&answered) && answered.hasRange && answered.first == 0)) {
-          offset = 0;
-        } else if (SendGet(objectPath, nullptr) != 1) {
-          offset = 0;
-          SetEndOfFile(h);
-          SetFileTime(h, nullptr, nullptr, &stamp);
-          return -1;
-        }
-      } else if (LastStatus() == 416 && QueryContentRange(&answered) && answered.totalKnown &&
-                 answered.total == have) {
-        // The server itself says the object is as long as the file: nothing is missing.
-        OnProgress(h, 0, elapsedMs, bytesReceived, total, have, tag);
-        return 1;
-      } else {
-        // A refused rest leaves no trustworthy partial file: start it over, so that a result
-        // of 1 never hands a partial package on to extraction.
-        if (SendGet(objectPath, nullptr) != 1) {
-          SetEndOfFile(h);
-          SetFileTime(h, nullptr, nullptr, &stamp);
-          return -1;
-        }
+      FormatRangeHeader(kept.size, range, sizeof range);
+      RestAnswer answer;
+      answer.succeeded = SendGet(objectPath, range) == 1;
+      answer.status = LastStatus();
+      answer.rangeRead = QueryContentRange(&answer.range);
+      switch (DecideRestAnswer(answer, kept.size, total)) {
+        case RestAction::kAppend:
+          offset = kept.size;
+          break;
+        case RestAction::kWriteWhole:
+          break;
+        case RestAction::kAskAgain:
+          // No trustworthy rest: the object again from its start, so that the kept bytes are
+          // never completed with bytes of something else.
+          if (SendGet(objectPath, nullptr) != 1) {
+            SetEndOfFile(h);
+            SetFileTime(h, nullptr, nullptr, &stamp);
+            return -1;
+          }
+          break;
       }
+      break;
     }
   }
 
@@ -140,7 +137,7 @@ int HttpClient::DownloadToFile(const char* objectPath, const char* fileName, int
   while (stopRequested == 0) {
     // Never read past the announced end: a server sending more would push the file past
     // the size that marks it complete.
-    const uint64_t left = total - offset;
+    const uint64_t left = BytesLeft(offset, total);
     const DWORD want = left < kBlockBytes ? static_cast<DWORD>(left) : kBlockBytes;
     DWORD got = 0;
     if (want == 0 || !InternetReadFile(request_.Get(), buffer, want, &got) || got == 0) {

@@ -195,6 +195,22 @@ TEST_F(InstallerWindow, InstallButtonStartsPausesContinuesWaitsAndLaunches) {
   EXPECT_TRUE(WorkerMoves(w));
   EXPECT_EQ(installation.started.load(), 1) << "the same attempt goes on";
 
+  // Waiting to reconnect: no stale speed and a resting runner, through the display's ticks,
+  // a pause and a continue, until the first new byte.
+  std::thread([&w] { w.OnReconnecting(); }).join();
+  PumpFor(250);
+  EXPECT_EQ(ui.speedLabel->CopyText(), dl::kReconnectingText);
+  EXPECT_FALSE(TimerRunning(w, dl::TIMER_RUNNER, dl::TIMER_RUNNER_MS));
+  Click(&w, ui.installButton);
+  Click(&w, ui.installButton);
+  PumpFor(250);
+  EXPECT_EQ(ui.speedLabel->CopyText(), dl::kReconnectingText);
+  EXPECT_FALSE(TimerRunning(w, dl::TIMER_RUNNER, dl::TIMER_RUNNER_MS));
+  std::thread([&w] { w.OnReconnected(); }).join();
+  PumpFor(250);
+  EXPECT_TRUE(TimerRunning(w, dl::TIMER_RUNNER, dl::TIMER_RUNNER_MS));
+  EXPECT_NE(ui.speedLabel->CopyText(), dl::kReconnectingText);
+
   installation.next.store(StandIn::Next::Extract);
   for (int waited = 0; waited < 5000 && ui.installLabel->CopyText() != L"正在启动"; waited += 10)
     PumpFor(10);
