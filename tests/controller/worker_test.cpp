@@ -267,16 +267,21 @@ TEST_F(WorkerTest, ServerBackAfterAnOutageResumesWithoutAClick) {
   EXPECT_EQ(LogLines("fault.log", attempt, "\"range\": \"bytes=300000-\""), 1);
 }
 
-// The first host of the list is gone: after three failures the second one serves the package.
-TEST_F(WorkerTest, DeadFirstMirrorHandsOverToTheNext) {
-  Use(std::string(nettest::kClosedHost) + " , " + nettest::NginxHost(),
-      std::string("/update/") + kPackage + "?mirror=" + marker_);
+// Three mirrors: the first is gone; the second breaks off, then is gone too, and its copy is
+// dated otherwise than the third's. Each hands over after three failures without a byte, and
+// the third starts the kept bytes over, as their date says they are another version's.
+TEST_F(WorkerTest, MirrorsHandOverAndAnotherVersionsBytesStartOver) {
+  const std::string path = std::string("/update/") + kPackage + "?mirror=" + marker_;
+  Use(std::string(nettest::kClosedHost) + ", " + nettest::FaultHost() + " ," + nettest::NginxHost(),
+      path);
   Lines events = RunToEnd();
   events.erase(std::remove(events.begin(), events.end(), "Reconnecting"), events.end());
   events.erase(std::remove(events.begin(), events.end(), "Reconnected"), events.end());
   EXPECT_EQ(events, Downloaded(served_.size(), {"Installed"}));
   EXPECT_EQ(dltest::ReadWholeFile(package_), served_);
-  EXPECT_EQ(LogLines("access.log", "mirror=" + marker_), 1);
+  EXPECT_EQ(LogLines("fault.log", "mirror=" + marker_), 4) << "one cut answer, three refusals";
+  EXPECT_EQ(LogLines("access.log", path + " \"-\" 200 " + std::to_string(served_.size())), 1);
+  EXPECT_EQ(LogLines("access.log", path, "bytes="), 0);
 }
 
 TEST_F(WorkerTest, BrokenPackageIsReportedAndTheNextWorkerFetchesItAgain) {

@@ -31,6 +31,7 @@ CHUNK = len(BLOCK) - PERIOD
 SMALL_OBJECT = 1000
 LONG_LOCATION = 300
 TRICKLE_INTERVAL = 7.0
+MIRROR_CUT = 300000
 # Nobody waits this long for a trickle; the cap keeps a forgotten client from pinning a thread
 # until the servers stop.
 TRICKLE_CAP = 600.0
@@ -72,14 +73,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.query = urllib.parse.parse_qs(url.query)
         self.last_modified = DEFAULT_LAST_MODIFIED
         self.data = None
-        if "file" in self.query:  # ?file=NAME: the bytes of www/update/NAME instead of the pattern
-            name = os.path.basename(self.query["file"][0])
-            try:
-                with open(os.path.join(self.server.dir, "www", "update", name), "rb") as f:
-                    self.data = f.read()
-            except OSError:
-                self.plain(404, "no such file\n")
-                return
+        if "file" in self.query and not self.load_file():
+            return
         if "lm" in self.query:  # ?lm=EPOCH dates the object; anything else is a 400
             try:
                 self.last_modified = email.utils.formatdate(int(self.query["lm"][0]), usegmt=True)
@@ -92,6 +87,17 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 method(self, *[int(g) if g.isdigit() else g for g in m.groups()])
                 return
         self.plain(404, "no such fault\n")
+
+    def load_file(self):
+        """?file=NAME: the bytes of www/update/NAME instead of the pattern; False after a 404."""
+        name = os.path.basename(self.query["file"][0])
+        try:
+            with open(os.path.join(self.server.dir, "www", "update", name), "rb") as f:
+                self.data = f.read()
+        except OSError:
+            self.plain(404, "no such file\n")
+            return False
+        return True
 
     def headers_only(self, code, length=None, last_modified=True, extra=()):
         self.send_response(code)
@@ -240,6 +246,19 @@ class Handler(http.server.BaseHTTPRequestHandler):
         else:
             self.object(size)
 
+    def broken_mirror(self, name):
+        """A mirror's copy of www/update/NAME, dated otherwise than nginx's: the first answer
+        breaks off after MIRROR_CUT bytes, then the mirror is gone."""
+        if self.data is None:
+            self.query["file"] = [name]
+            self.load_file()
+            if self.data is None:
+                return
+        if self.run_clock() is None:
+            self.object(0, MIRROR_CUT)
+        else:
+            self.dead()
+
     def redirect_to_nginx2(self, name):
         target = "http://127.0.0.1:%d/update/%s" % (self.server.nginx_port2, name)
         self.plain(302, "moved\n", [("Location", target)])
@@ -261,6 +280,7 @@ ROUTES = [
     (r"/dead", Handler.dead),
     (r"/busy/(\d+)/(\d+)", Handler.busy),
     (r"/outage/(\d+)/(\d+)/(\d+)", Handler.outage),
+    (r"/update/([^/]+)", Handler.broken_mirror),
 ]
 
 
