@@ -64,6 +64,8 @@ class HttpClient {
   int SendGetFollowing(const char* objectPath, const char* extraHeader, int redirectsLeft);
   bool QueryText(DWORD query, char* buffer, DWORD cap);
   void ReadRetryAfter();
+  // The unranged request with its Last-Modified and Content-Length read; false when any fails.
+  bool AskWhole(const char* objectPath, SYSTEMTIME* serverTime, uint64_t* total);
   // Content-Range of the open request, into the given record; false when absent or unreadable.
   bool QueryContentRange(ContentRange* range);
   void CloseAll();

@@ -40,7 +40,7 @@ run=$$-$(date +%s)
 # bench PATH: "outcome seconds" of one installation's download from the fault server.
 bench() {
   rm -rf "$BB/out" && mkdir -p "$BB/out"
-  DL_BENCH_DIR="$BB" "$RUN" "$EXE" "$FAULT" "$1" "$OUT_WIN" | tr -d '\r'
+  DL_BENCH_DIR="$BB" "$RUN" "$EXE" "$FAULT" "$1" "$OUT_WIN" | tr -d "\r"; echo "exit ${PIPESTATUS[0]}" >&2
 }
 requests() { grep -c "$1" "$DL_SERVERS_DIR/fault.log" || true; }
 
