@@ -258,7 +258,8 @@ TEST_F(InstallerWindow, FailureNoticeFromTheWorkersThreadAndItsButtons) {
   Click(&w, w.controls().installButton);
   ASSERT_TRUE(WaitFor(installation.started, 1));
 
-  installation.next.store(StandIn::Next::Fail);  // the attempt ends with the download notice
+  std::thread([&w] { w.OnReconnecting(); }).join();  // the server went away
+  installation.next.store(StandIn::Next::Fail);      // the attempt ends with the download notice
   for (int waited = 0; waited < 5000 && !IsWindowVisible(notice); waited += 10) PumpFor(10);
   EXPECT_EQ(n.noticeTitle->CopyText(), L"下载失败：");
   EXPECT_EQ(n.noticeRetryButton->IsVisible(), 1) << "back after the installation notice";
@@ -267,6 +268,9 @@ TEST_F(InstallerWindow, FailureNoticeFromTheWorkersThreadAndItsButtons) {
   PumpFor(50);
   EXPECT_TRUE(!IsWindowVisible(notice) && w.controller().state() == dl::InstallState::Downloading);
   EXPECT_TRUE(WaitFor(installation.started, 2)) << "runs at once";
+  PumpFor(250);
+  EXPECT_TRUE(TimerRunning(w, dl::TIMER_RUNNER, dl::TIMER_RUNNER_MS));
+  EXPECT_NE(w.controls().speedLabel->CopyText(), dl::kReconnectingText) << "a new attempt";
 }
 
 TEST_F(InstallerWindow, EventsFromTheWorkersThreadWaitForTheWindowsThreadAndKeepTheirOrder) {

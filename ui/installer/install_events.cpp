@@ -56,6 +56,8 @@ void DownloadWindow::RunQueuedEvents() {
 void DownloadWindow::Carry(const QueuedEvent& event) {
   switch (event.kind) {
     case QueuedEvent::Kind::DownloadStarted:
+      // A new attempt after a failure notice starts with live figures.
+      reconnecting_ = false;
       // A worker paused right after it started leaves the runner still; resuming starts it.
       if (!controller_->IsPaused()) SetTimer(TIMER_RUNNER, TIMER_RUNNER_MS);
       break;
