@@ -40,7 +40,9 @@ run=$$-$(date +%s)
 # bench PATH: "outcome seconds" of one installation's download from the fault server.
 bench() {
   rm -rf "$BB/out" && mkdir -p "$BB/out"
-  DL_BENCH_DIR="$BB" "$RUN" "$EXE" "$FAULT" "$1" "$OUT_WIN" | tr -d "\r"; echo "exit ${PIPESTATUS[0]}" >&2
+  DL_BENCH_DIR="$BB" "$RUN" "$EXE" "$FAULT" "$1" "$OUT_WIN" | tr -d "\r"
+  local status=${PIPESTATUS[0]}
+  [ "$status" = 0 ] || echo "retry_bench exited with $status" >&2
 }
 requests() { grep -c "$1" "$DL_SERVERS_DIR/fault.log" || true; }
 
