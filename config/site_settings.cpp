@@ -30,13 +30,15 @@ std::basic_string<Char> LoadText(size_t cap, Load load) {
 }  // namespace
 
 BuildSettings CompiledBuildSettings() {
-  return {DL_UPDATE_HOST, DL_TEST_UPDATE_HOST, DL_STATS_HOST, DL_MAX_DOWNLOAD_ATTEMPTS};
+  return {DL_UPDATE_HOST, DL_TEST_UPDATE_HOST, DL_STATS_HOST, DL_MAX_DOWNLOAD_ATTEMPTS,
+          DL_GIVE_UP_AFTER_S};
 }
 
 SiteSettings ReadSiteSettings(ConfigStrings& strings, const BuildSettings& build) {
   SiteSettings settings;
   settings.statsHost = build.statsHost;
   settings.maxDownloadAttempts = build.maxDownloadAttempts;
+  settings.giveUpAfterSeconds = build.giveUpAfterSeconds;
   if (!LoadNumber(strings, ID_CHANNAL, &settings.channelId)) {
     strings.ReportMissing(L"读取ID_CHANNAL配置错误");
   }

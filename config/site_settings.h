@@ -24,6 +24,7 @@ struct BuildSettings {
   std::string testUpdateHost;  // taken when the string table selects the test server
   std::string statsHost;
   int maxDownloadAttempts = 100000;
+  int giveUpAfterSeconds = 60;
 };
 
 // This build's own values (config/build_config.h).
@@ -32,11 +33,15 @@ BuildSettings CompiledBuildSettings();
 struct SiteSettings {
   int channelId = 0;      // 0 when the string is missing
   int useTestServer = 0;  // 1 selects the test update server
+  // One update host, or several separated by commas tried round robin (the site's CDN first,
+  // its own server last).
   std::string updateHost;
   std::string statsHost;
   std::string packagePath;  // ANSI, e.g. "/update/x.zip"; at most kPackagePathCap - 1 bytes
   std::wstring bannerUrl;   // at most kBannerUrlCap - 1 characters
   int maxDownloadAttempts = 100000;
+  // Seconds of trying without a byte before the download failure notice.
+  int giveUpAfterSeconds = 60;
   std::string shareId;              // digits from the program's file name; empty when none
   std::wstring defaultInstallBase;  // ends with a backslash
 };

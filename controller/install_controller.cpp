@@ -13,14 +13,14 @@ class InstallController::Client final : public HttpClient {
   explicit Client(InstallController& owner) : owner_(owner) {}
 
  protected:
-  void OnProgress(HANDLE, int, uint32_t elapsed, uint64_t received, uint64_t total,
+  void OnProgress(HANDLE, int status, uint32_t elapsed, uint64_t received, uint64_t total,
                   uint64_t fileBytes, int32_t) override {
     DownloadFigures figures;
     figures.downloadedBytes = static_cast<uint32_t>(fileBytes);
     figures.totalBytes = static_cast<uint32_t>(total);
     figures.transferMs = elapsed;
     figures.receivedBytes = received;
-    owner_.RecordBlock(figures);
+    owner_.RecordBlock(figures, status == 1);
   }
 
  private:
@@ -42,11 +42,15 @@ void InstallController::StopAndJoin() {
   Join();
 }
 
-void InstallController::RecordBlock(const DownloadFigures& figures) {
+void InstallController::RecordBlock(const DownloadFigures& figures, bool gotBytes) {
   downloadedBytes_.store(figures.downloadedBytes);
   totalBytes_.store(figures.totalBytes);
   transferMs_.store(figures.transferMs);
   receivedBytes_.store(figures.receivedBytes);
+  if (gotBytes) {
+    blocks_.fetch_add(1);
+    if (reconnecting_.exchange(false)) observer_.OnReconnected();
+  }
   gate_.WaitWhilePaused();
 }
 
@@ -104,6 +108,7 @@ void InstallController::WaitForReport(unsigned timeoutMs) const {
 void InstallController::Launch(const InstallTarget& target) {
   Join();
   ResetEvent(reportDone_.Get());
+  reconnecting_.store(false);
   client_->stopRequested.store(0);
   worker_ = std::thread([this, target] { RunAttempt(target); });
 }

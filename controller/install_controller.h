@@ -17,6 +17,7 @@
 namespace dl {
 
 class HttpClient;
+class RetryPolicy;
 
 // Where one installation goes.
 struct InstallTarget {
@@ -55,7 +56,8 @@ class InstallController {
   // starts at the pause gate and reports through observer().
   virtual void RunAttempt(const InstallTarget& target);
   // One block's figures; holds the calling (downloading) thread while paused.
-  void RecordBlock(const DownloadFigures& figures);
+  // gotBytes: the block brought new bytes (a complete file found on disk brings none).
+  void RecordBlock(const DownloadFigures& figures, bool gotBytes = true);
   void WaitWhilePaused() { gate_.WaitWhilePaused(); }
   void SetState(InstallState state) { state_.store(state); }
   void ReportDone();
@@ -71,6 +73,10 @@ class InstallController {
   void Launch(const InstallTarget& target);
   void Join();
   bool DownloadPackage();
+  // Waits delayMs before the next attempt; a pause holds the wait and a continue ends it at
+  // once. Paused time goes to policy (it does not count against giving up).
+  void WaitToRetry(uint32_t delayMs, RetryPolicy& policy);
+  void HoldWhilePaused(RetryPolicy& policy);
   void HandOver(const std::wstring& folder, const char* encodedReport);
   void Fail(int extractResult, const char* encodedReport);
 
@@ -85,6 +91,8 @@ class InstallController {
   std::atomic<uint32_t> totalBytes_{1};
   std::atomic<uint32_t> transferMs_{1};
   std::atomic<uint64_t> receivedBytes_{0};
+  std::atomic<uint64_t> blocks_{0};        // blocks with bytes, over the whole installation
+  std::atomic<bool> reconnecting_{false};  // OnReconnecting said, no byte since
 
   std::unique_ptr<HttpClient> client_;  // a Client
   std::thread worker_;

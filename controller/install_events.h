@@ -30,6 +30,11 @@ class InstallObserver {
   virtual ~InstallObserver() = default;
   // The attempt runs (a worker created held paused calls this once it is resumed).
   virtual void OnDownloadStarted() = 0;
+  // The server or network stopped answering and the download waits before it tries again:
+  // the figures are stale from now on. Said once per outage, however many waits follow.
+  virtual void OnReconnecting() = 0;
+  // The first byte after OnReconnecting arrived: the figures are live again.
+  virtual void OnReconnected() = 0;
   // The package is complete; figures are the last ones. The state is Extracting from now on.
   virtual void OnDownloadComplete(const DownloadFigures& figures) = 0;
   virtual void OnExtracting() = 0;

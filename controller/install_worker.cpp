@@ -1,17 +1,20 @@
 // One installation attempt, on the worker's thread: connect, create the install folder,
-// download the package with immediate retries, extract it (with one more try), then hand over
-// to the observer for the launch, start an already installed lobby, or report a failure;
+// download the package (retrying as the retry policy says), extract it (with one more try), then
+// hand over to the observer for the launch, start an already installed lobby, or report a failure;
 // every extraction outcome goes to the statistics server.
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 #include "base/text_convert.h"
 #include "base/win_handles.h"
 #include "config/site_record.h"
 #include "controller/install_controller.h"
+#include "controller/retry_policy.h"
 #include "controller/worker_rules.h"
 #include "install/desktop_shortcut.h"
 #include "install/package_extract.h"
@@ -74,22 +77,64 @@ void EncodeReport(const ExtractionDiagnostics& diagnostics, char* encoded, size_
 
 }  // namespace
 
-// Tries the download until an attempt leaves the package in place, the attempts run out or the
-// controller is stopping. Attempts follow each other at once: a server that refuses quickly is
-// simply asked again.
+// Tries the download until an attempt leaves the package in place, the retry policy gives up
+// (no byte for the give-up time), the attempts run out or the controller is stopping. A host
+// that fails without a byte three times in a row hands over to the next one; the kept file
+// goes with the download, and the time-stamp rule decides whether the next host continues it.
 bool InstallController::DownloadPackage() {
+  const std::vector<std::string> hosts = SplitHostList(settings_.updateHost);
+  HostRotation rotation(hosts.size());
+  // A failed connection shows up as failed attempts.
+  client_->Connect(hosts.empty() ? "" : hosts[0].c_str(), nullptr, nullptr, 0);
+  RetryTuning tuning;
+  tuning.giveUpAfterMs = static_cast<uint32_t>(settings_.giveUpAfterSeconds) * 1000u;
+  RetryPolicy policy(tuning, GetTickCount64());
+  std::minstd_rand random(static_cast<uint32_t>(GetTickCount64()) ^ GetCurrentThreadId());
   NoProgressRule noProgress;
   for (int attempt = 0; attempt < settings_.maxDownloadAttempts; ++attempt) {
-    gate_.WaitWhilePaused();
+    HoldWhilePaused(policy);
     if (stopping_.load()) return false;
     noProgress.BeforeAttempt(receivedBytes_.load());
+    const uint64_t blocksBefore = blocks_.load();
     // 1 (nothing transferred) means the file is already complete: extraction judges it.
     if (client_->DownloadToFile(settings_.packagePath.c_str(), kSite.packageFileName, 1) >= 0) {
       return true;
     }
     if (noProgress.AfterFailedAttempt(receivedBytes_.load())) receivedBytes_.store(0);
+    const bool gotBytes = blocks_.load() != blocksBefore;
+    const int64_t retryAfter = client_->RetryAfterSeconds();
+    const RetryStep step = policy.AfterFailure(GetTickCount64(), gotBytes,
+                                               retryAfter < 0 ? -1 : retryAfter * 1000, random());
+    if (step.kind == RetryStep::Kind::kGiveUp) return false;
+    if (rotation.AfterFailure(gotBytes)) {
+      client_->Connect(hosts[rotation.current()].c_str(), nullptr, nullptr, 0);
+    }
+    if (step.kind == RetryStep::Kind::kWait) WaitToRetry(step.delayMs, policy);
   }
   return false;
+}
+
+void InstallController::WaitToRetry(uint32_t delayMs, RetryPolicy& policy) {
+  if (!reconnecting_.exchange(true)) observer_.OnReconnecting();
+  const uint64_t end = GetTickCount64() + delayMs;
+  for (;;) {
+    const unsigned long long seen = gate_.Changes();
+    if (stopping_.load()) return;
+    if (gate_.IsPaused()) {
+      // Whoever continues wants the download now, not at the end of the old wait.
+      HoldWhilePaused(policy);
+      return;
+    }
+    const uint64_t now = GetTickCount64();
+    if (now >= end) return;
+    gate_.WaitForChange(seen, static_cast<unsigned>(end - now));
+  }
+}
+
+void InstallController::HoldWhilePaused(RetryPolicy& policy) {
+  const uint64_t start = GetTickCount64();
+  gate_.WaitWhilePaused();
+  policy.Hold(GetTickCount64() - start);
 }
 
 void InstallController::HandOver(const std::wstring& folder, const char* encodedReport) {
@@ -112,8 +157,6 @@ void InstallController::RunAttempt(const InstallTarget& target) {
   gate_.WaitWhilePaused();
   if (stopping_.load()) return;
   observer_.OnDownloadStarted();
-  // A failed connection shows up as failed attempts.
-  client_->Connect(settings_.updateHost.c_str(), nullptr, nullptr, 0);
   // Both may fail; the download then cannot create its file and the attempts run out.
   SHCreateDirectoryExW(nullptr, target.folder.c_str(), nullptr);
   SetCurrentDirectoryW(target.folder.c_str());

@@ -10,6 +10,7 @@
 #include "base/text_convert.h"
 #include "base/win_handles.h"
 #include "net/http_client.h"
+#include "net/resume_decision.h"
 
 namespace dl {
 
@@ -68,11 +69,49 @@ bool SeekTo(HANDLE file, uint64_t offset) {
 
 }  // namespace
 
+bool HttpClient::AskWhole(const char* objectPath, SYSTEMTIME* serverTime, uint64_t* total) {
+  return SendGet(objectPath, nullptr) == 1 && QueryLastModified(serverTime) == 1 &&
+         QueryContentLength(total) == 1;
+}
+
 int HttpClient::DownloadToFile(const char* objectPath, const char* fileName, int resume) {
+  // A kept file is asked for its rest straight away: the answer's headers say as much as the
+  // whole object's would, and the platform's library reads the body of an answer that is
+  // closed unread, which made every resume after a drop cost a second transfer.
+  // The size is read by name: nothing is made before an answer came.
+  WIN32_FILE_ATTRIBUTE_DATA local = {};
+  const bool askRest = resume == 1 &&
+                       GetFileAttributesExA(fileName, GetFileExInfoStandard, &local) &&
+                       (local.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+                       (local.nFileSizeHigh != 0 || local.nFileSizeLow != 0);
+  const uint64_t askedFrom = (uint64_t{local.nFileSizeHigh} << 32) | local.nFileSizeLow;
   SYSTEMTIME serverTime;
   uint64_t total = 0;
-  if (SendGet(objectPath, nullptr) != 1 || QueryLastModified(&serverTime) != 1 ||
-      QueryContentLength(&total) != 1) {
+  bool restInHand = false;
+  RestAnswer answer;
+  if (askRest) {
+    char range[48];
+    FormatRangeHeader(askedFrom, range, sizeof range);
+    answer.succeeded = SendGet(objectPath, range) == 1;
+    answer.status = LastStatus();
+    // Only a refused range (416: the file is as long as the object, or longer) is worth the
+    // unranged question; no answer, a busy server or a missing object would answer it alike.
+    if (!answer.succeeded && answer.status != 416) return -1;
+    if (answer.succeeded && answer.status == 206) {
+      answer.rangeRead = QueryContentRange(&answer.range);
+      restInHand =
+          answer.rangeRead && answer.range.totalKnown && QueryLastModified(&serverTime) == 1;
+      total = answer.range.total;
+    }
+    if (!restInHand && !(answer.succeeded && answer.status == 200 &&
+                         QueryLastModified(&serverTime) == 1 && QueryContentLength(&total) == 1)) {
+      // Refused (a 416 for a file as long as the object or longer) or unreadable.
+      if (!AskWhole(objectPath, &serverTime, &total)) return -1;
+      answer = RestAnswer{};
+      answer.succeeded = true;
+      answer.status = 200;
+    }
+  } else if (!AskWhole(objectPath, &serverTime, &total)) {
     return -1;
   }
   // A date the platform cannot turn into a file time could never be stamped, so the file
@@ -88,50 +127,52 @@ int HttpClient::DownloadToFile(const char* objectPath, const char* fileName, int
   const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
   const HANDLE h = file.Get();
 
-  uint64_t offset = 0;
-  if (existed && FileTimeMatches(h, serverTime)) {
+  KeptFile kept;
+  kept.exists = existed;
+  kept.stampMatches = existed && FileTimeMatches(h, serverTime);
+  if (kept.stampMatches) {
     LARGE_INTEGER size;
     if (!GetFileSizeEx(h, &size)) return -3;
-    const uint64_t have = static_cast<uint64_t>(size.QuadPart);
-    if (have == total) {
-      OnProgress(h, 0, elapsedMs, bytesReceived, total, have, tag);
+    kept.size = static_cast<uint64_t>(size.QuadPart);
+  }
+  uint64_t offset = 0;
+  bool wholeNeeded = restInHand;  // a rest in hand is no use for writing from byte 0
+  switch (DecideKeptFile(kept, total, resume == 1)) {
+    case KeptFileAction::kComplete:
+      OnProgress(h, 0, elapsedMs, bytesReceived, total, kept.size, tag);
       return 1;
-    }
-    if (resume == 1) {
-      char range[48];
-      FormatRangeHeader(have, range, sizeof range);
-      ContentRange answered;
-      if (SendGet(objectPath, range) == 1) {
-        // Only a 206 that starts where the file ends continues it. A 200 (range ignored)
-        // carries the whole object, and a 206 from elsewhere cannot be appended: appending
-        // either would corrupt the package and later pass it as complete.
-        if (LastStatus() == 206 && QueryContentRange(&answered) && answered.hasRange &&
-            answered.first == have) {
-          offset = have;
-        } else if (LastStatus() == 200 ||
-                   (QueryContentRange(&answered) && answered.hasRange && answered.first == 0)) {
-          offset = 0;
-        } else if (SendGet(objectPath, nullptr) != 1) {
-          offset = 0;
-          SetEndOfFile(h);
-          SetFileTime(h, nullptr, nullptr, &stamp);
-          return -1;
+    case KeptFileAction::kStartOver:
+      break;
+    case KeptFileAction::kAskRest:
+      // The rest in hand was asked for from the size the file had before it was opened.
+      if (askRest && askedFrom == kept.size) {
+        switch (DecideRestAnswer(answer, kept.size, total)) {
+          case RestAction::kAppend:
+            offset = kept.size;
+            wholeNeeded = false;
+            break;
+          case RestAction::kWriteWhole:
+            wholeNeeded = false;
+            break;
+          case RestAction::kAskAgain:
+            wholeNeeded = true;
+            break;
         }
-      } else if (LastStatus() == 416 && QueryContentRange(&answered) && answered.totalKnown &&
-                 answered.total == have) {
-        // The server itself says the object is as long as the file: nothing is missing.
-        OnProgress(h, 0, elapsedMs, bytesReceived, total, have, tag);
-        return 1;
       } else {
-        // A refused rest leaves no trustworthy partial file: start it over, so that a result
-        // of 1 never hands a partial package on to extraction.
-        if (SendGet(objectPath, nullptr) != 1) {
-          SetEndOfFile(h);
-          SetFileTime(h, nullptr, nullptr, &stamp);
-          return -1;
-        }
+        wholeNeeded = true;
       }
+      break;
+  }
+  // No trustworthy rest: the object again from its start, so that the kept bytes are never
+  // completed with bytes of something else.
+  if (wholeNeeded) {
+    SYSTEMTIME again;
+    uint64_t againTotal = 0;
+    if (!AskWhole(objectPath, &again, &againTotal) || !SameTime(again, serverTime) ||
+        againTotal != total) {
+      return -1;  // the file is untouched; the next attempt decides again
     }
+    offset = 0;
   }
 
   if (!SeekTo(h, offset) || !SetEndOfFile(h) || !SetFileTime(h, nullptr, nullptr, &stamp)) {
@@ -144,7 +185,7 @@ int HttpClient::DownloadToFile(const char* objectPath, const char* fileName, int
   while (stopRequested == 0) {
     // Never read past the announced end: a server sending more would push the file past
     // the size that marks it complete.
-    const uint64_t left = total - offset;
+    const uint64_t left = BytesLeft(offset, total);
     const DWORD want = left < kBlockBytes ? static_cast<DWORD>(left) : kBlockBytes;
     DWORD got = 0;
     if (want == 0 || !InternetReadFile(request_.Get(), buffer, want, &got) || got == 0) {

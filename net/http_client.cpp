@@ -84,6 +84,7 @@ int HttpClient::SendGetFollowing(const char* objectPath, const char* extraHeader
                                  int redirectsLeft) {
   request_.Reset();
   lastStatus_ = 0;
+  retryAfterSeconds_ = -1;
   if (!connection_ || objectPath == nullptr) return 0;
   request_.Reset(HttpOpenRequestA(connection_.Get(), "GET", objectPath, "HTTP/1.0", nullptr,
                                   nullptr, kRequestFlags, 0));
@@ -104,6 +105,7 @@ int HttpClient::SendGetFollowing(const char* objectPath, const char* extraHeader
   }
   lastStatus_ = static_cast<int>(status);
   if (status == 200 || status == 206) return 1;
+  if (status == 503 || status == 429) ReadRetryAfter();
   if (status != 301 && status != 302) return 0;
 
   if (redirectsLeft <= 0) return 0;
@@ -115,6 +117,20 @@ int HttpClient::SendGetFollowing(const char* objectPath, const char* extraHeader
   if (!SplitLocation(location, hostPort, sizeof hostPort, path, sizeof path)) return 0;
   if (Connect(hostPort, nullptr, nullptr, 0) != 1) return 0;
   return SendGetFollowing(path, extraHeader, redirectsLeft - 1);
+}
+
+void HttpClient::ReadRetryAfter() {
+  char text[64];
+  if (!QueryText(HTTP_QUERY_RETRY_AFTER, text, sizeof text)) return;
+  // The date form is measured against this machine's clock: the best there is.
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const uint64_t ticks = (uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+  const int64_t nowUnix = static_cast<int64_t>(ticks / 10000000ULL) - 11644473600LL;
+  uint64_t seconds = 0;
+  if (ParseRetryAfter(text, nowUnix, &seconds)) {
+    retryAfterSeconds_ = seconds > 86400 ? 86400 : static_cast<int64_t>(seconds);
+  }
 }
 
 bool HttpClient::QueryText(DWORD query, char* buffer, DWORD cap) {
@@ -140,7 +156,7 @@ int HttpClient::QueryContentLength(uint64_t* size) {
 }
 
 int HttpClient::QueryLastModified(SYSTEMTIME* time) {
-  char text[32];
+  char text[64];  // the obsolete form with a long weekday needs 33
   if (!QueryText(HTTP_QUERY_LAST_MODIFIED, text, sizeof text)) return 0;
   HttpTime parsed;
   if (!ParseHttpDate(text, &parsed)) return 0;

@@ -44,6 +44,9 @@ class HttpClient {
 
   // Status code of the last response read by SendGet (0 when none was read).
   int LastStatus() const { return lastStatus_; }
+  // Seconds a 503 or 429 answer asked the client to wait (its Retry-After); -1 when the last
+  // answer was another or named no time.
+  int64_t RetryAfterSeconds() const { return retryAfterSeconds_; }
 
   // Set to 1 by any thread to stop a running download before its next block.
   std::atomic<int32_t> stopRequested{0};
@@ -60,6 +63,9 @@ class HttpClient {
  private:
   int SendGetFollowing(const char* objectPath, const char* extraHeader, int redirectsLeft);
   bool QueryText(DWORD query, char* buffer, DWORD cap);
+  void ReadRetryAfter();
+  // The unranged request with its Last-Modified and Content-Length read; false when any fails.
+  bool AskWhole(const char* objectPath, SYSTEMTIME* serverTime, uint64_t* total);
   // Content-Range of the open request, into the given record; false when absent or unreadable.
   bool QueryContentRange(ContentRange* range);
   void CloseAll();
@@ -68,6 +74,7 @@ class HttpClient {
   UniqueInternet connection_;
   UniqueInternet request_;
   int lastStatus_ = 0;
+  int64_t retryAfterSeconds_ = -1;
 };
 
 }  // namespace dl

@@ -45,14 +45,6 @@ bool CopySpan(const char* text, size_t length, char* out, size_t cap) {
   return true;
 }
 
-// A word's leading decimal number, 0 when it has none (the header is taken as it comes).
-uint16_t NumberAt(const char* word, size_t offset) {
-  if (std::strlen(word) <= offset) return 0;
-  uint64_t value = 0;
-  if (ReadUnsigned(word + offset, &value) == 0 || value > 0xFFFF) return 0;
-  return static_cast<uint16_t>(value);
-}
-
 }  // namespace
 
 bool ParseHostPort(const char* text, char* host, size_t hostCap, int* port) {
@@ -110,27 +102,108 @@ int MonthFromName(const char* text) {
   return 0;
 }
 
+namespace {
+
+// Splits text at blanks (and, for the obsolete form, at "-" and ":") into at most `max`
+// words of fewer than 32 characters; the number found, or -1 when one is too long.
+constexpr size_t kWordCap = 32;
+int SplitWords(const char* text, const char* separators, char (*words)[kWordCap], int max) {
+  int n = 0;
+  const char* p = text;
+  for (;;) {
+    while (*p && std::strchr(separators, *p)) ++p;
+    if (!*p) return n;
+    const char* start = p;
+    while (*p && !std::strchr(separators, *p)) ++p;
+    if (n == max || !CopySpan(start, static_cast<size_t>(p - start), words[n], kWordCap)) {
+      return -1;
+    }
+    ++n;
+  }
+}
+
+// A word that is all digits, of 1..maxDigits of them.
+bool WholeNumber(const char* word, size_t maxDigits, uint16_t* out) {
+  uint64_t value = 0;
+  const size_t n = ReadUnsigned(word, &value);
+  if (n == 0 || n > maxDigits || word[n] != '\0') return false;
+  *out = static_cast<uint16_t>(value);
+  return true;
+}
+
+bool IsLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+int DaysInMonth(int year, int month) {
+  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeap(year) ? 29 : kDays[month - 1];
+}
+
+// Days from 1970-01-01 to the given civil date (proleptic Gregorian).
+int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
+  y -= m <= 2;
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const int64_t yoe = y - era * 400;
+  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+}  // namespace
+
 bool ParseHttpDate(const char* text, HttpTime* out) {
   if (text == nullptr) return false;
-  constexpr size_t kWordCap = 32;
-  char words[5][kWordCap];
-  const char* p = text;
-  for (auto& word : words) {
-    while (IsBlank(*p)) ++p;
-    const char* start = p;
-    while (*p && !IsBlank(*p)) ++p;
-    if (p == start || !CopySpan(start, static_cast<size_t>(p - start), word, kWordCap)) {
-      return false;
-    }
+  char words[8][kWordCap];
+  // Time words split at ":" as well, so every form becomes plain words.
+  const int n = SplitWords(text, " \t\r\n,-:", words, 8);
+  if (n != 8 && n != 7) return false;
+  const char *day, *month, *year, *hour, *minute, *second;
+  bool twoDigitYear = false;
+  if (n == 7) {  // asctime: weekday month day hh mm ss year
+    month = words[1], day = words[2], hour = words[3], minute = words[4], second = words[5];
+    year = words[6];
+  } else {  // weekday day month year hh mm ss GMT
+    if (std::strcmp(words[7], "GMT") != 0) return false;
+    day = words[1], month = words[2], year = words[3];
+    hour = words[4], minute = words[5], second = words[6];
+    twoDigitYear = std::strlen(year) == 2;
   }
   HttpTime t;
-  t.day = NumberAt(words[1], 0);
-  t.month = static_cast<uint16_t>(MonthFromName(words[2]));
-  t.year = NumberAt(words[3], 0);
-  t.hour = NumberAt(words[4], 0);
-  t.minute = NumberAt(words[4], 3);
-  t.second = NumberAt(words[4], 6);
+  t.month = static_cast<uint16_t>(MonthFromName(month));
+  if (t.month == 0 || std::strlen(month) != 3 || !WholeNumber(day, 2, &t.day) ||
+      !WholeNumber(year, 4, &t.year) || !WholeNumber(hour, 2, &t.hour) ||
+      !WholeNumber(minute, 2, &t.minute) || !WholeNumber(second, 2, &t.second)) {
+    return false;
+  }
+  if (twoDigitYear) t.year = static_cast<uint16_t>(t.year + (t.year < 70 ? 2000 : 1900));
+  // A leap second (60) is allowed by the grammar; the platform's time record is not.
+  if (t.year < 1601 || t.day < 1 || t.day > DaysInMonth(t.year, t.month) || t.hour > 23 ||
+      t.minute > 59 || t.second > 59) {
+    return false;
+  }
   *out = t;
+  return true;
+}
+
+int64_t HttpTimeToUnix(const HttpTime& t) {
+  return DaysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+}
+
+bool ParseRetryAfter(const char* text, int64_t nowUnix, uint64_t* seconds) {
+  if (text == nullptr) return false;
+  while (IsBlank(*text)) ++text;
+  uint64_t value = 0;
+  const size_t n = ReadUnsigned(text, &value);
+  if (n > 0) {
+    const char* rest = text + n;
+    while (IsBlank(*rest)) ++rest;
+    if (*rest != '\0') return false;
+    *seconds = value;
+    return true;
+  }
+  HttpTime when;
+  if (!ParseHttpDate(text, &when)) return false;
+  const int64_t delta = HttpTimeToUnix(when) - nowUnix;
+  *seconds = delta > 0 ? static_cast<uint64_t>(delta) : 0;
   return true;
 }
 

@@ -42,10 +42,19 @@ struct HttpTime {
   uint16_t milliseconds = 0;
 };
 
-// Reads "Sun, 06 Nov 1994 08:49:37 GMT": the weekday is skipped, then day, month word,
-// year and hh:mm:ss. No zone conversion (the header is UTC). An unknown month word gives
-// month 0 and still succeeds; fewer than five words, or a word beyond 31 characters, fails.
+// Reads a date in the three forms HTTP/1.1 clients must accept, all UTC:
+//   "Sun, 06 Nov 1994 08:49:37 GMT"   (the usual one)
+//   "Sunday, 06-Nov-94 08:49:37 GMT"  (obsolete; years 70..99 are 19xx, 00..69 20xx)
+//   "Sun Nov  6 08:49:37 1994"         (the C library's asctime)
+// The weekday is not checked. Fails on any other shape, an unknown month, or a field out of
+// its range (a date the platform could not turn into a file time would never match a stamp).
 bool ParseHttpDate(const char* text, HttpTime* out);
+
+// Seconds since 1970-01-01 00:00:00 UTC of a parsed date.
+int64_t HttpTimeToUnix(const HttpTime& t);
+
+// A Retry-After: delta seconds, or a date (then the seconds from nowUnix to it, 0 when past).
+bool ParseRetryAfter(const char* text, int64_t nowUnix, uint64_t* seconds);
 
 // A Content-Length: decimal digits after optional blanks; fails on none or on overflow.
 bool ParseContentLength(const char* text, uint64_t* out);

@@ -32,7 +32,7 @@ PACKAGES=(
   libz-mingw-w64-dev
   wine64 libwine
   xvfb xauth x11-utils imagemagick xdotool
-  nginx-light
+  nginx-light tinyproxy
   zip unzip p7zip-full libarchive-tools bzip2
   fonts-wqy-microhei
   googletest cmake ninja-build g++ clang-format

@@ -5,6 +5,7 @@
 #include <shobjidl.h>
 #include <wrl/client.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -47,6 +48,8 @@ std::string ReadLink(const std::wstring& name) {
 // Records the installation's events in order, as "<event> <figures or codes>".
 struct Recorder : dl::InstallObserver {
   void OnDownloadStarted() override { Add("DownloadStarted"); }
+  void OnReconnecting() override { Add("Reconnecting"); }
+  void OnReconnected() override { Add("Reconnected"); }
   void OnDownloadComplete(const dl::DownloadFigures& f) override {
     Add("DownloadComplete " + std::to_string(f.downloadedBytes) + "/" +
         std::to_string(f.totalBytes));
@@ -84,7 +87,7 @@ struct Installation {
   }
   // The events once `attempts` attempts have ended and the last one's report is out.
   Lines Finish(int attempts = 1) {
-    for (int waited = 0; waited < 60000 && recorder.Endings() < attempts; waited += 20) Sleep(20);
+    for (int waited = 0; waited < 90000 && recorder.Endings() < attempts; waited += 20) Sleep(20);
     controller.WaitForReport(20000);
     return recorder.Events();
   }
@@ -144,6 +147,11 @@ class WorkerTest : public ::testing::Test {
     more.insert(more.begin(), {"DownloadStarted", "DownloadComplete " + figures, "Extracting"});
     return more;
   }
+  // The same events with a wait for the server after the start.
+  static Lines AfterOutage(Lines events) {
+    events.insert(events.begin() + 1, {"Reconnecting", "Reconnected"});
+    return events;
+  }
   // This test's reports, once `count` came, as "<type> <result> attr: create: errid: size: <ch>".
   ::testing::AssertionResult Reports(int count, const std::string& pattern) {
     const std::string key = "dl-worker-" + marker_;
@@ -197,23 +205,86 @@ TEST_F(WorkerTest, PausedInstallationWritesNothingThenGoesOnAndHandsOverToTheWin
   EXPECT_TRUE(Reports(1, R"(3 0 attr:0 create:0 errid:\d+ size:0 200019\n)"));
 }
 
-TEST_F(WorkerTest, DownloadThatNeverSucceedsEndsWithTheDownloadNoticeAtTheAttemptLimit) {
+// Against a server that is gone the notice comes at the give-up time, after a few connections;
+// the attempt limit stays a second bound.
+TEST_F(WorkerTest, ServerGoneFromTheStartIsAskedRarelyAndTheNoticeComesInTime) {
   const std::string attempt = "run=" + marker_;
-  Use(nettest::FaultHost(), "/status/503?" + attempt);
-  settings_.maxDownloadAttempts = 100;
+  Use(nettest::FaultHost(), "/dead?" + attempt);
+  settings_.giveUpAfterSeconds = 8;
+  const DWORD start = GetTickCount();
   Installation run(settings_, Target());
-  ASSERT_TRUE(WaitUntil([&] { return LogLines("fault.log", attempt) >= 5; }));
-  ASSERT_TRUE(run.controller.Pause());
-  Sleep(500);  // the attempt under way may still arrive
-  const int heldAt = LogLines("fault.log", attempt);
-  Sleep(700);
-  EXPECT_EQ(LogLines("fault.log", attempt), heldAt) << "attempts went on while paused";
-  ASSERT_TRUE(run.controller.Resume());
-  EXPECT_EQ(run.Finish(), (Lines{"DownloadStarted", "Failed 0 0"}));
-  EXPECT_EQ(LogLines("fault.log", attempt, "", 100), 100);
+  EXPECT_EQ(run.Finish(), (Lines{"DownloadStarted", "Reconnecting", "Failed 0 0"}));
+  const DWORD took = GetTickCount() - start;
+  const int connections = LogLines("fault.log", attempt);
+  EXPECT_TRUE(took >= 7900 && took < 16000) << took << " ms";
+  // Immediate retries would make hundreds; the backoff makes 1 + 1 + about log2(8) + 1.
+  EXPECT_TRUE(connections >= 3 && connections <= 10) << connections;
+  RecordProperty("dead_server_connections_in_8s", connections);
+  RecordProperty("dead_server_ms_to_notice", static_cast<int>(took));
   EXPECT_EQ(run.controller.state(), dl::InstallState::Downloading);
   EXPECT_FALSE(dltest::FileExists(package_));
   EXPECT_TRUE(Reports(0, "")) << "a download failure sends no report";
+
+  Use(nettest::FaultHost(), "/status/503?limit-" + attempt);
+  settings_.maxDownloadAttempts = 3;
+  EXPECT_EQ(RunToEnd().back(), "Failed 0 0");
+  EXPECT_EQ(LogLines("fault.log", "limit-" + attempt), 3);
+}
+
+// A busy server's Retry-After is waited out; a pause holds the wait and a continue asks at once.
+TEST_F(WorkerTest, RetryAfterIsObeyedAndContinueDuringTheWaitAsksAtOnce) {
+  const std::string attempt = "run=" + marker_;
+  Use(nettest::FaultHost(), "/busy/4/0?file=" + std::string(kPackage) + "&" + attempt);
+  const DWORD start = GetTickCount();
+  Installation run(settings_, Target());
+  EXPECT_EQ(run.Finish(), AfterOutage(Downloaded(served_.size(), {"Installed"})));
+  const DWORD took = GetTickCount() - start;
+  EXPECT_TRUE(took >= 3400 && took < 9000) << took << " ms";
+  EXPECT_EQ(LogLines("fault.log", attempt), 2);
+  EXPECT_EQ(dltest::ReadWholeFile(package_), served_);
+
+  Use(nettest::FaultHost(), "/busy/60/1000?held-" + attempt);
+  Installation held(settings_, Target());
+  ASSERT_TRUE(WaitUntil([&] { return LogLines("fault.log", "held-" + attempt) == 1; }));
+  ASSERT_TRUE(held.controller.Pause());
+  Sleep(1500);
+  EXPECT_EQ(LogLines("fault.log", "held-" + attempt), 1);
+  const DWORD resumed = GetTickCount();
+  ASSERT_TRUE(held.controller.Resume());
+  ASSERT_TRUE(WaitUntil([&] { return LogLines("fault.log", "held-" + attempt) == 2; }));
+  EXPECT_LT(GetTickCount() - resumed, 3000u) << "the continue waited out the server's minute";
+}
+
+// The server goes away for 20 s in the middle of the download: it goes on by itself, from where
+// it stopped, and the package is the one served.
+TEST_F(WorkerTest, ServerBackAfterAnOutageResumesWithoutAClick) {
+  const std::string attempt = "run=" + marker_;
+  Use(nettest::FaultHost(), "/outage/0/300000/20?file=" + std::string(kPackage) + "&" + attempt);
+  Installation run(settings_, Target());
+  Lines events = run.Finish();
+  EXPECT_EQ(events, AfterOutage(Downloaded(served_.size(), {"Installed"})));
+  EXPECT_EQ(dltest::ReadWholeFile(package_), served_);
+  // Every attempt after the break asked only for the rest.
+  const int ranged = LogLines("fault.log", attempt, "\"range\": \"bytes=300000-\"");
+  EXPECT_GE(ranged, 1);
+  EXPECT_EQ(LogLines("fault.log", attempt), ranged + 1);
+}
+
+// Three mirrors: the first is gone; the second breaks off, then is gone too, and its copy is
+// dated otherwise than the third's. Each hands over after three failures without a byte, and
+// the third starts the kept bytes over, as their date says they are another version's.
+TEST_F(WorkerTest, MirrorsHandOverAndAnotherVersionsBytesStartOver) {
+  const std::string path = std::string("/update/") + kPackage + "?mirror=" + marker_;
+  Use(std::string(nettest::kClosedHost) + ", " + nettest::FaultHost() + " ," + nettest::NginxHost(),
+      path);
+  Lines events = RunToEnd();
+  events.erase(std::remove(events.begin(), events.end(), "Reconnecting"), events.end());
+  events.erase(std::remove(events.begin(), events.end(), "Reconnected"), events.end());
+  EXPECT_EQ(events, Downloaded(served_.size(), {"Installed"}));
+  EXPECT_EQ(dltest::ReadWholeFile(package_), served_);
+  EXPECT_EQ(LogLines("fault.log", "mirror=" + marker_), 4) << "one cut answer, three refusals";
+  EXPECT_EQ(LogLines("access.log", path + " \"-\" 200 " + std::to_string(served_.size())), 1);
+  EXPECT_EQ(LogLines("access.log", path, "bytes="), LogLines("access.log", path, "bytes=300000-"));
 }
 
 TEST_F(WorkerTest, BrokenPackageIsReportedAndTheNextWorkerFetchesItAgain) {

@@ -1,10 +1,14 @@
 // The texts a download decides on (addresses, headers) and the report's texts and URL.
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "net/diagnostic_text.h"
 #include "net/http_parse.h"
+#include "net/resume_decision.h"
 #include "net/report_url.h"
 #include "net/url_encode.h"
 
@@ -34,14 +38,6 @@ TEST(HttpParse, AddressesAndHeadersAreReadOrRefusedNeverCut) {
     EXPECT_EQ(Location(bad), "<failed>") << bad;
   EXPECT_EQ(Location("http://h/very/long/path", 8), "<failed>");
 
-  dl::HttpTime t;
-  ASSERT_TRUE(dl::ParseHttpDate("Wed,  21   oct 2015 07:28:09 GMT", &t));
-  EXPECT_EQ(std::vector<int>({t.year, t.month, t.day, t.hour, t.minute, t.second}),
-            std::vector<int>({2015, 10, 21, 7, 28, 9}));
-  const std::string longWord = "Sun, 06 Nov " + std::string(40, '1') + " 08:49:37 GMT";
-  for (const char* bad : {"", "Sun, 06 Nov 1994", longWord.c_str()})
-    EXPECT_FALSE(dl::ParseHttpDate(bad, &t)) << bad;
-
   uint64_t n = 7;
   EXPECT_TRUE(dl::ParseContentLength("5000000000", &n) && n == 5000000000ull);
   for (const char* bad : {"", "-1", "99999999999999999999"})
@@ -57,6 +53,108 @@ TEST(HttpParse, AddressesAndHeadersAreReadOrRefusedNeverCut) {
        {"bytes 9-0/10", "items 0-9/10", "bytes 0-9/10 junk", "bytes -9/10", "bytes 0-9/x"}) {
     EXPECT_FALSE(dl::ParseContentRange(bad, &r)) << bad;
   }
+}
+
+std::string Date(const char* text) {
+  dl::HttpTime t;
+  if (!dl::ParseHttpDate(text, &t)) return "<failed>";
+  char out[64];
+  snprintf(out, sizeof out, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+           t.minute, t.second);
+  return out;
+}
+
+// The three forms a server may send, and what no platform time could hold.
+TEST(HttpParse, DatesInAllThreeFormsAndRetryAfter) {
+  for (const char* same : {"Sun, 06 Nov 1994 08:49:37 GMT", "Sunday, 06-Nov-94 08:49:37 GMT",
+                           "Sun Nov  6 08:49:37 1994", "sun,  06   NOV 1994 08:49:37 GMT"})
+    EXPECT_EQ(Date(same), "1994-11-06 08:49:37") << same;
+  EXPECT_EQ(Date("Wednesday, 29-Feb-12 23:59:59 GMT"), "2012-02-29 23:59:59");
+  for (const char* bad :
+       {"", "Sun, 06 Nov 1994", "Sun, 06 Nov 1994 08:49:37 CET", "Sun, 06 Nob 1994 08:49:37 GMT",
+        "Tue, 29 Feb 2011 08:49:37 GMT", "Sun, 06 Nov 1994 24:00:00 GMT",
+        "Sun, 06 Nov 1994 08:49:60 GMT", "Sun, 00 Nov 1994 08:49:37 GMT",
+        "Sun, 06 Nov 1500 08:49:37 GMT", "Sun, 06 Nov 1994 8h49:37 GMT", "Sun Nov  6 08:49:37",
+        "Sun, 06 Nov 11111111111111111111111111111111111111 08:49:37 GMT"})
+    EXPECT_EQ(Date(bad), "<failed>") << bad;
+  dl::HttpTime epoch;
+  ASSERT_TRUE(dl::ParseHttpDate("Thu, 01 Jan 1970 00:00:00 GMT", &epoch));
+  EXPECT_EQ(dl::HttpTimeToUnix(epoch), 0);
+
+  const int64_t now = 784111777;  // Sun, 06 Nov 1994 08:49:37 GMT
+  uint64_t wait = 7;
+  EXPECT_TRUE(dl::ParseRetryAfter(" 120 ", now, &wait) && wait == 120);
+  EXPECT_TRUE(dl::ParseRetryAfter("Sun, 06 Nov 1994 08:50:07 GMT", now, &wait) && wait == 30);
+  EXPECT_TRUE(dl::ParseRetryAfter("Sat, 05 Nov 1994 08:50:07 GMT", now, &wait) && wait == 0);
+  for (const char* bad : {"", "-5", "12s", "soon"})
+    EXPECT_FALSE(dl::ParseRetryAfter(bad, now, &wait));
+}
+
+// Random answers to a kept file: whatever the server says, the file never grows past the
+// total, no read asks past it, and only a file as long as the total is complete.
+TEST(ResumeDecision, NoAnswerMakesTheFileOutgrowTheTotalOrPassAsCompleteEarly) {
+  using dl::KeptFileAction;
+  using dl::RestAction;
+  std::mt19937_64 random(16);
+  const uint64_t sizes[] = {0, 1, 4095, 4096, 100000, 1ull << 32, ~0ull};
+  auto pick = [&](uint64_t around) {
+    switch (random() % 5) {
+      case 0:
+        return sizes[random() % 7];
+      case 1:
+        return around;
+      case 2:
+        return around + 1;
+      case 3:
+        return around - 1;
+      default:
+        return random() % 200000;
+    }
+  };
+  int appended = 0;
+  for (int i = 0; i < 200000; ++i) {
+    const uint64_t total = pick(100000);
+    dl::KeptFile kept{random() % 4 != 0, random() % 4 != 0, pick(total)};
+    const KeptFileAction action = dl::DecideKeptFile(kept, total, random() % 4 != 0);
+    if (action == KeptFileAction::kComplete) {
+      ASSERT_TRUE(kept.exists && kept.stampMatches && kept.size == total);
+      continue;
+    }
+    uint64_t offset = 0;
+    if (action == KeptFileAction::kAskRest) {
+      ASSERT_LT(kept.size, total);
+      dl::RestAnswer answer;
+      const int statuses[] = {200, 206, 206, 206, 416};
+      answer.status = statuses[random() % 5];
+      answer.succeeded = answer.status != 416 && random() % 8 != 0;
+      answer.rangeRead = random() % 8 != 0;
+      answer.range.hasRange = random() % 8 != 0;
+      answer.range.first = pick(kept.size);
+      answer.range.last = answer.range.first + pick(total - answer.range.first);
+      answer.range.totalKnown = random() % 2 == 0;
+      answer.range.total = pick(total);
+      if (dl::DecideRestAnswer(answer, kept.size, total) == RestAction::kAppend) {
+        ASSERT_TRUE(answer.status == 206 && answer.range.first == kept.size &&
+                    answer.range.last < total);
+        offset = kept.size;
+        ++appended;
+      }
+    }
+    // The transfer loop: each read asks for at most what is left; a server sends it all.
+    ASSERT_LE(offset, total);
+    const uint64_t left = dl::BytesLeft(offset, total);
+    ASSERT_EQ(offset + left, total);
+  }
+  EXPECT_GT(appended, 300);  // the random answers do reach the append
+  // The wrap that a 206 starting past the total once caused.
+  EXPECT_EQ(dl::DecideKeptFile({true, true, 5000}, 4000, true), KeptFileAction::kStartOver);
+  EXPECT_EQ(dl::BytesLeft(5000, 4000), 0u);
+  dl::RestAnswer past{true, 206, true, {true, 5000, 5999, true, 6000}};
+  EXPECT_EQ(dl::DecideRestAnswer(past, 5000, 4000), RestAction::kAskAgain);
+  dl::RestAnswer rest{true, 206, true, {true, 3000, 3999, true, 4000}};
+  EXPECT_EQ(dl::DecideRestAnswer(rest, 3000, 4000), RestAction::kAppend);
+  dl::RestAnswer ignored{true, 200, false, {}};
+  EXPECT_EQ(dl::DecideRestAnswer(ignored, 3000, 4000), RestAction::kWriteWhole);
 }
 
 std::wstring Build(const dl::ExtractionDiagnostics& values) {

@@ -31,6 +31,7 @@ CHUNK = len(BLOCK) - PERIOD
 SMALL_OBJECT = 1000
 LONG_LOCATION = 300
 TRICKLE_INTERVAL = 7.0
+MIRROR_CUT = 300000
 # Nobody waits this long for a trickle; the cap keeps a forgotten client from pinning a thread
 # until the servers stop.
 TRICKLE_CAP = 600.0
@@ -71,6 +72,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.server.log_request_json(self, url)
         self.query = urllib.parse.parse_qs(url.query)
         self.last_modified = DEFAULT_LAST_MODIFIED
+        self.data = None
+        if "file" in self.query and not self.load_file():
+            return
         if "lm" in self.query:  # ?lm=EPOCH dates the object; anything else is a 400
             try:
                 self.last_modified = email.utils.formatdate(int(self.query["lm"][0]), usegmt=True)
@@ -83,6 +87,17 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 method(self, *[int(g) if g.isdigit() else g for g in m.groups()])
                 return
         self.plain(404, "no such fault\n")
+
+    def load_file(self):
+        """?file=NAME: the bytes of www/update/NAME instead of the pattern; False after a 404."""
+        name = os.path.basename(self.query["file"][0])
+        try:
+            with open(os.path.join(self.server.dir, "www", "update", name), "rb") as f:
+                self.data = f.read()
+        except OSError:
+            self.plain(404, "no such file\n")
+            return False
+        return True
 
     def headers_only(self, code, length=None, last_modified=True, extra=()):
         self.send_response(code)
@@ -98,6 +113,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.wfile.flush()
 
     def body(self, offset, length):
+        if self.data is not None:
+            self.wfile.write(self.data[offset:offset + length])
+            self.wfile.flush()
+            return
         for piece in pattern(offset, length):
             self.wfile.write(piece)
         self.wfile.flush()
@@ -117,6 +136,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def object(self, size, after=None, last_modified=True):
         """The object with Range honoured; stops after `after` body bytes."""
+        if self.data is not None:
+            size = len(self.data)
         wanted = parse_range(self.headers.get("Range"), size)
         if wanted == "unsatisfiable":
             self.headers_only(416, 0, last_modified, [("Content-Range", "bytes */%d" % size)])
@@ -195,6 +216,49 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 if select.select([sock], [], [], left)[0] and not sock.recv(4096):
                     return  # closed by the client
 
+    def dead(self):
+        """A server that is gone: the connection closes without an answer."""
+        self.close_connection = True
+        self.connection.shutdown(socket.SHUT_RDWR)
+
+    def run_clock(self):
+        """Seconds since this path and query were first asked for; None at that first request."""
+        start, first = self.server.first_seen(self.path)
+        return None if first else time.monotonic() - start
+
+    def busy(self, seconds, size):
+        """503 with Retry-After for `seconds` after the first request, then the object."""
+        # Half a second early is early enough: the client's clock and ours differ a little.
+        left = seconds - (self.run_clock() or 0)
+        if left > 0.5:
+            self.plain(503, "busy\n", [("Retry-After", str(int(left + 0.999)))])
+        else:
+            self.object(size)
+
+    def outage(self, size, cut, seconds):
+        """The first answer breaks off after `cut` bytes; then the server is gone for
+        `seconds`; then it serves the object, ranges honoured."""
+        clock = self.run_clock()
+        if clock is None:
+            self.object(size, cut)
+        elif clock < seconds:
+            self.dead()
+        else:
+            self.object(size)
+
+    def broken_mirror(self, name):
+        """A mirror's copy of www/update/NAME, dated otherwise than nginx's: the first answer
+        breaks off after MIRROR_CUT bytes, then the mirror is gone."""
+        if self.data is None:
+            self.query["file"] = [name]
+            self.load_file()
+            if self.data is None:
+                return
+        if self.run_clock() is None:
+            self.object(0, MIRROR_CUT)
+        else:
+            self.dead()
+
     def redirect_to_nginx2(self, name):
         target = "http://127.0.0.1:%d/update/%s" % (self.server.nginx_port2, name)
         self.plain(302, "moved\n", [("Location", target)])
@@ -213,6 +277,10 @@ ROUTES = [
     (r"/long-location", Handler.long_location),
     (r"/trickle/(\d+)", Handler.trickle),
     (r"/redirect-to-nginx2/([^/]+)", Handler.redirect_to_nginx2),
+    (r"/dead", Handler.dead),
+    (r"/busy/(\d+)/(\d+)", Handler.busy),
+    (r"/outage/(\d+)/(\d+)/(\d+)", Handler.outage),
+    (r"/update/([^/]+)", Handler.broken_mirror),
 ]
 
 
@@ -223,8 +291,16 @@ class FaultServer(http.server.ThreadingHTTPServer):
     def __init__(self, port, log_path, nginx_port2):
         super().__init__(("127.0.0.1", port), Handler)
         self.nginx_port2 = nginx_port2
+        self.dir = os.path.dirname(log_path)
         self._log = open(log_path, "a", encoding="utf-8")
         self._log_lock = threading.Lock()
+        self._first_seen = {}
+
+    def first_seen(self, key):
+        """When a request for this path and query first came (the faults that change in time)."""
+        with self._log_lock:
+            first = key not in self._first_seen
+            return self._first_seen.setdefault(key, time.monotonic()), first
 
     def log_request_json(self, handler, url):
         headers = {name.lower(): value for name, value in handler.headers.items()}

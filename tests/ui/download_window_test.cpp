@@ -195,6 +195,22 @@ TEST_F(InstallerWindow, InstallButtonStartsPausesContinuesWaitsAndLaunches) {
   EXPECT_TRUE(WorkerMoves(w));
   EXPECT_EQ(installation.started.load(), 1) << "the same attempt goes on";
 
+  // Waiting to reconnect: no stale speed and a resting runner, through the display's ticks,
+  // a pause and a continue, until the first new byte.
+  std::thread([&w] { w.OnReconnecting(); }).join();
+  PumpFor(250);
+  EXPECT_EQ(ui.speedLabel->CopyText(), dl::kReconnectingText);
+  EXPECT_FALSE(TimerRunning(w, dl::TIMER_RUNNER, dl::TIMER_RUNNER_MS));
+  Click(&w, ui.installButton);
+  Click(&w, ui.installButton);
+  PumpFor(250);
+  EXPECT_EQ(ui.speedLabel->CopyText(), dl::kReconnectingText);
+  EXPECT_FALSE(TimerRunning(w, dl::TIMER_RUNNER, dl::TIMER_RUNNER_MS));
+  std::thread([&w] { w.OnReconnected(); }).join();
+  PumpFor(250);
+  EXPECT_TRUE(TimerRunning(w, dl::TIMER_RUNNER, dl::TIMER_RUNNER_MS));
+  EXPECT_NE(ui.speedLabel->CopyText(), dl::kReconnectingText);
+
   installation.next.store(StandIn::Next::Extract);
   for (int waited = 0; waited < 5000 && ui.installLabel->CopyText() != L"正在启动"; waited += 10)
     PumpFor(10);
@@ -242,7 +258,8 @@ TEST_F(InstallerWindow, FailureNoticeFromTheWorkersThreadAndItsButtons) {
   Click(&w, w.controls().installButton);
   ASSERT_TRUE(WaitFor(installation.started, 1));
 
-  installation.next.store(StandIn::Next::Fail);  // the attempt ends with the download notice
+  std::thread([&w] { w.OnReconnecting(); }).join();  // the server went away
+  installation.next.store(StandIn::Next::Fail);      // the attempt ends with the download notice
   for (int waited = 0; waited < 5000 && !IsWindowVisible(notice); waited += 10) PumpFor(10);
   EXPECT_EQ(n.noticeTitle->CopyText(), L"下载失败：");
   EXPECT_EQ(n.noticeRetryButton->IsVisible(), 1) << "back after the installation notice";
@@ -251,6 +268,9 @@ TEST_F(InstallerWindow, FailureNoticeFromTheWorkersThreadAndItsButtons) {
   PumpFor(50);
   EXPECT_TRUE(!IsWindowVisible(notice) && w.controller().state() == dl::InstallState::Downloading);
   EXPECT_TRUE(WaitFor(installation.started, 2)) << "runs at once";
+  PumpFor(250);
+  EXPECT_TRUE(TimerRunning(w, dl::TIMER_RUNNER, dl::TIMER_RUNNER_MS));
+  EXPECT_NE(w.controls().speedLabel->CopyText(), dl::kReconnectingText) << "a new attempt";
 }
 
 TEST_F(InstallerWindow, EventsFromTheWorkersThreadWaitForTheWindowsThreadAndKeepTheirOrder) {

@@ -28,6 +28,8 @@ class NoticeWindow;
 
 extern const wchar_t kWindowTitle[];
 extern const wchar_t kWindowClassName[];
+// The speed text while the download waits to reconnect.
+extern const wchar_t kReconnectingText[];
 
 // The installer window's timers.
 constexpr UINT_PTR TIMER_PROGRESS = 99;
@@ -85,6 +87,8 @@ class DownloadWindow : public SkinWindow, public InstallObserver {
 
   // InstallObserver: from the worker's thread; queued for the window's thread.
   void OnDownloadStarted() override;
+  void OnReconnecting() override;
+  void OnReconnected() override;
   void OnDownloadComplete(const DownloadFigures& figures) override;
   void OnExtracting() override;
   void OnInstalled() override;
@@ -108,6 +112,8 @@ class DownloadWindow : public SkinWindow, public InstallObserver {
   struct QueuedEvent {
     enum class Kind {
       DownloadStarted,
+      Reconnecting,
+      Reconnected,
       DownloadComplete,
       Extracting,
       Installed,
@@ -162,6 +168,8 @@ class DownloadWindow : public SkinWindow, public InstallObserver {
   NoticeControls notice_;
   UniqueMenu trayMenu_;  // the tray icon's menu is its first submenu
   int tipIndex_ = 0;
+  // Between OnReconnecting and the first new byte: the speed text says so and the runner rests.
+  bool reconnecting_ = false;
 
   std::mutex eventsMutex_;
   std::deque<QueuedEvent> events_;

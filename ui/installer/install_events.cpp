@@ -14,7 +14,13 @@ constexpr wchar_t kCompletePercent[] = L"100%";
 constexpr size_t kSizeTextCap = 48;
 }  // namespace
 
+const wchar_t kReconnectingText[] = L"正在重新连接…";
+
 void DownloadWindow::OnDownloadStarted() { Queue({QueuedEvent::Kind::DownloadStarted, {}}); }
+
+void DownloadWindow::OnReconnecting() { Queue({QueuedEvent::Kind::Reconnecting, {}}); }
+
+void DownloadWindow::OnReconnected() { Queue({QueuedEvent::Kind::Reconnected, {}}); }
 
 void DownloadWindow::OnDownloadComplete(const DownloadFigures& figures) {
   Queue({QueuedEvent::Kind::DownloadComplete, figures});
@@ -50,11 +56,25 @@ void DownloadWindow::RunQueuedEvents() {
 void DownloadWindow::Carry(const QueuedEvent& event) {
   switch (event.kind) {
     case QueuedEvent::Kind::DownloadStarted:
+      // A new attempt after a failure notice starts with live figures.
+      reconnecting_ = false;
       // A worker paused right after it started leaves the runner still; resuming starts it.
+      if (!controller_->IsPaused()) SetTimer(TIMER_RUNNER, TIMER_RUNNER_MS);
+      break;
+    case QueuedEvent::Kind::Reconnecting:
+      // A stale speed would say the download is moving; a running man that it is.
+      reconnecting_ = true;
+      KillTimer(TIMER_RUNNER);
+      if (!controller_->IsPaused()) ui_.speedLabel->SetText(kReconnectingText);
+      break;
+    case QueuedEvent::Kind::Reconnected:
+      // The next progress tick writes the speed again.
+      reconnecting_ = false;
       if (!controller_->IsPaused()) SetTimer(TIMER_RUNNER, TIMER_RUNNER_MS);
       break;
     case QueuedEvent::Kind::DownloadComplete: {
       // The figures stop with the download: the last ones are shown as they are.
+      reconnecting_ = false;
       KillTimer(TIMER_RUNNER);
       KillTimer(TIMER_PROGRESS);
       wchar_t size[kSizeTextCap];

@@ -50,7 +50,7 @@ void DownloadWindow::RefreshProgress() {
                                    got.receivedBytes};
   const ProgressView view = ComputeProgressView(figures);
   ui_.sizeLabel->SetText(view.sizeText);
-  ui_.speedLabel->SetText(view.speedText);
+  ui_.speedLabel->SetText(reconnecting_ ? kReconnectingText : view.speedText);
   const LONG fillRight = kFillLeft + view.fillWidth;
   // Unstretched, the fill shows the left part of its skin at 1:1.
   const RECT fill = {kFillLeft, kFillTop, fillRight, kFillBottom};

@@ -60,7 +60,8 @@ void DownloadWindow::OnInstallClick() {
       if (!controller_->Resume()) return;
       SetTimer(TIMER_PROGRESS, TIMER_PROGRESS_MS);
       ui_.installLabel->SetText(kPauseText);
-      SetTimer(TIMER_RUNNER, TIMER_RUNNER_MS);
+      // Still without a connection, the runner waits for the first byte.
+      if (!reconnecting_) SetTimer(TIMER_RUNNER, TIMER_RUNNER_MS);
       break;
     case InstallState::Installed:
       LaunchLobby();
