@@ -40,12 +40,8 @@ void CheckText(const char* text, size_t cap) {
 
   dl::HttpTime t;
   if (dl::ParseHttpDate(text, &t)) {
-    Require(t.month <= 12 && t.dayOfWeek == 0);
-#ifdef DL_FUZZ_STRICT_DATE_FIELDS
-    // Pending: numbers are taken as they come, so the asctime form "Sun Nov  6 08:49:37 1994"
-    // is accepted as day 0, year 8, hour 1994.
+    Require(t.month >= 1 && t.month <= 12 && t.dayOfWeek == 0);
     Require(t.day >= 1 && t.day <= 31 && t.hour <= 23 && t.minute <= 59 && t.second <= 60);
-#endif
   }
 
   // Any run of up to 19 digits fits; a longer one may only fail by overflow.
@@ -78,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint64_t a = n[0], b = n[1], c = n[2];
   static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  const int day = a % 31 + 1, month = b % 12 + 1, year = 1970 + c % 200;
+  const int day = a % 28 + 1, month = b % 12 + 1, year = 1970 + c % 200;  // a day every month has
   const int hour = a / 31 % 24, minute = b / 12 % 60, second = c / 200 % 60;
   char line[96];
   std::snprintf(line, sizeof line, "Sun, %02d %s %d %02d:%02d:%02d GMT", day, kMonths[month - 1],

@@ -5,7 +5,7 @@
 # it is kept as BUILD_DIR/<harness>-crash-*.
 #
 #   tests/fuzz/run_fuzzers.sh BUILD_DIR [SECONDS_EACH=20] [HARNESS...]
-# Extra compiler flags (e.g. -DDL_FUZZ_STRICT_LEAD_BYTES) come from $DL_FUZZ_FLAGS.
+# Extra compiler flags come from $DL_FUZZ_FLAGS.
 set -euo pipefail
 
 build=${1:?usage: run_fuzzers.sh BUILD_DIR [SECONDS_EACH] [HARNESS...]}
