@@ -17,15 +17,9 @@ ROUNDS=${2:-3}
 for tool in unzip bsdtar python3; do
   command -v "$tool" >/dev/null || { echo "$tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
 done
-if [ ! -d "$BUILD" ]; then
-  zlib=$(bash "$ROOT/scripts/setup.sh" --print-zlib-dir)
-  (cd "$ROOT" && cmake --preset x64-release -DDL_ZLIB_SOURCE_DIR="$zlib" >/dev/null)
-fi
-cmake --build "$BUILD" --target install_bench >/dev/null
-BUILD=$(cd "$BUILD" && pwd)
+. "$ROOT/benchmarks/bench-lib.sh"
+bench_build install_bench bench-install
 EXE="$BUILD/bin/install_bench.exe"
-BB="$BUILD/bench-install"
-RUN="$BUILD/bench/wine-run.sh"
 PACKAGE="$BB/package.zip"
 OUT="$BB/out"
 

@@ -14,26 +14,10 @@ BUILD=${1:-$ROOT/build/x64-release}
 SIZE_MB=${2:-200}
 ROUNDS=${3:-3}
 
-if [ ! -d "$BUILD" ]; then
-  zlib=$(bash "$ROOT/scripts/setup.sh" --print-zlib-dir)
-  (cd "$ROOT" && cmake --preset x64-release -DDL_ZLIB_SOURCE_DIR="$zlib" >/dev/null)
-fi
-cmake --build "$BUILD" --target download_bench >/dev/null
-BUILD=$(cd "$BUILD" && pwd)
+. "$ROOT/benchmarks/bench-lib.sh"
+bench_build download_bench bench-net
 EXE="$BUILD/bin/download_bench.exe"
-BB="$BUILD/bench-net"
-RUN="$BUILD/bench/wine-run.sh"
-
-cleanup() {
-  "$ROOT/tests/servers/stop_servers.sh" "$BB" >/dev/null 2>&1 || true
-  "$ROOT/tests/bench/stop.sh" "$BB" >/dev/null 2>&1 || true
-  rm -rf "$BB/out"
-}
-trap cleanup EXIT
-"$ROOT/tests/bench/start.sh" "$BB" >/dev/null
-"$ROOT/tests/servers/start_servers.sh" "$BB" "$BUILD" >/dev/null
-# shellcheck disable=SC1091
-. "$BB/servers.env"
+bench_start_with_servers
 HOST="127.0.0.1:$DL_NGINX_PORT"
 NAME="bench_${SIZE_MB}mb.zip"
 head -c "$((SIZE_MB * 1024 * 1024))" /dev/urandom >"$DL_SERVERS_DIR/www/update/$NAME"

@@ -13,26 +13,10 @@ SIZE_MB=${2:-200}
 DROP_MB=${3:-5}
 WHICH=${4:-dead,drops}
 
-if [ ! -d "$BUILD" ]; then
-  zlib=$(bash "$ROOT/scripts/setup.sh" --print-zlib-dir)
-  (cd "$ROOT" && cmake --preset x64-release -DDL_ZLIB_SOURCE_DIR="$zlib" >/dev/null)
-fi
-cmake --build "$BUILD" --target retry_bench >/dev/null
-BUILD=$(cd "$BUILD" && pwd)
+. "$ROOT/benchmarks/bench-lib.sh"
+bench_build retry_bench bench-retry
 EXE="$BUILD/bin/retry_bench.exe"
-BB="$BUILD/bench-retry"
-RUN="$BUILD/bench/wine-run.sh"
-
-cleanup() {
-  "$ROOT/tests/servers/stop_servers.sh" "$BB" >/dev/null 2>&1 || true
-  "$ROOT/tests/bench/stop.sh" "$BB" >/dev/null 2>&1 || true
-  rm -rf "$BB/out"
-}
-trap cleanup EXIT
-"$ROOT/tests/bench/start.sh" "$BB" >/dev/null
-"$ROOT/tests/servers/start_servers.sh" "$BB" "$BUILD" >/dev/null
-# shellcheck disable=SC1091
-. "$BB/servers.env"
+bench_start_with_servers
 FAULT="127.0.0.1:$DL_FAULT_PORT"
 OUT_WIN="Z:${BB//\//\\}\\out"
 run=$$-$(date +%s)

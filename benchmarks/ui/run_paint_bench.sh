@@ -13,14 +13,8 @@ ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 BUILD=${1:-$ROOT/build/x64-release}
 ITERATIONS=${2:-500}
 
-if [ ! -d "$BUILD" ]; then
-  zlib=$(bash "$ROOT/scripts/setup.sh" --print-zlib-dir)
-  (cd "$ROOT" && cmake --preset x64-release -DDL_ZLIB_SOURCE_DIR="$zlib" >/dev/null)
-fi
-cmake --build "$BUILD" --target paint_bench >/dev/null
-BUILD=$(cd "$BUILD" && pwd)
-BB="$BUILD/bench-paint"
-RUN="$BUILD/bench/wine-run.sh"
+. "$ROOT/benchmarks/bench-lib.sh"
+bench_build paint_bench bench-paint
 
 cleanup() { "$ROOT/tests/bench/stop.sh" "$BB" >/dev/null 2>&1 || true; }
 trap cleanup EXIT

@@ -487,6 +487,28 @@ print(urllib.parse.quote_plus(sys.argv[1], safe="-_.~"))' "$E2E_INSTALL_WIN")
 # The downloader ends right after starting the lobby, which writes its note a moment later.
 e2e_lobby_ran() { e2e_wait_until 10 test -f "$E2E_INSTALL_DIR/lobby_ran.txt"; }
 
+# e2e_kill_and_resume TOTAL: an installation killed once a third of the package is in, then
+# started again: the kept part stays and the second run asks only for the rest (one 206 for
+# the remaining bytes). Sets `left`, the size the kill left.
+e2e_kill_and_resume() {
+  local total=$1
+  e2e_open_window
+  e2e_click_install
+  e2e_wait_until 30 e2e_size_above $((total / 3)) || e2e_fatal "the download did not reach a third"
+  kill -9 "$E2E_APP_PID"
+  wait "$E2E_APP_PID" 2>/dev/null
+  sleep 0.5
+  left=$(e2e_package_size)
+  check "the killed run left a partial package ($left of $total bytes)" \
+    test "$left" -gt 0 -a "$left" -lt "$total"
+  e2e_open_window "second run"
+  e2e_click_install
+  e2e_ends 60 "the second run"
+  check "the second run asked only for the rest: Range bytes=$left- answered with 206" \
+    grep -qE "^GET ${E2E_PACKAGE_PATH//./\\.} \"bytes=${left}-\" 206 $((total - left))\$" \
+    "$E2E_SERVERS/update-access.log"
+}
+
 # e2e_check_installed [LABEL]: what every finished installation into E2E_INSTALL_WIN leaves:
 # exit code 0, the package's entries, the kept package as served, the channel profile, the
 # desktop link, one success report naming the folder, the lobby started.

@@ -42,21 +42,7 @@ e2e_wine reg add "$settings" /v ProxyEnable /t REG_DWORD /d 1 /f >/dev/null &&
 proxied() { grep -c "Request (file descriptor [0-9]*): GET http://127.0.0.1:$E2E_UPDATE_PORT$1" \
   "$E2E_SERVERS/proxy.log"; }
 
-e2e_open_window
-e2e_click_install
-e2e_wait_until 30 e2e_size_above $((total / 3)) || e2e_fatal "the download did not reach a third"
-kill -9 "$E2E_APP_PID"
-wait "$E2E_APP_PID" 2>/dev/null
-sleep 0.5
-left=$(e2e_package_size)
-check "the killed run left a partial package ($left of $total bytes)" \
-  test "$left" -gt 0 -a "$left" -lt "$total"
-e2e_open_window "second run"
-e2e_click_install
-e2e_ends 60 "the second run"
-check "the second run asked for the rest: Range bytes=$left- answered with 206" \
-  grep -qE "^GET ${E2E_PACKAGE_PATH//./\\.} \"bytes=${left}-\" 206 $((total - left))\$" \
-  "$E2E_SERVERS/update-access.log"
+e2e_kill_and_resume "$total"
 check "every package request went through the proxy ($(proxied "$E2E_PACKAGE_PATH") of them)" \
   test "$(proxied "$E2E_PACKAGE_PATH")" = "$(e2e_package_requests | wc -l)"
 e2e_check_installed
