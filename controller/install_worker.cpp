@@ -20,6 +20,7 @@
 #include "install/package_extract.h"
 #include "net/diagnostic_text.h"
 #include "net/http_client.h"
+#include "net/part_record.h"
 #include "net/report.h"
 #include "net/url_encode.h"
 
@@ -63,6 +64,7 @@ int ExtractWithSecondTry(const wchar_t* package, const std::wstring& base,
 void ForgetPackageFile() {
   SetFileAttributesA(kSite.packageFileName, FILE_ATTRIBUTE_NORMAL);
   DeleteFileA(kSite.packageFileName);
+  DeleteFileA((std::string(kSite.packageFileName) + kPartRecordSuffix).c_str());
 }
 
 // The report's text, URL-encoded; empty when it cannot be built, which still tells the server

@@ -1,6 +1,7 @@
 // HttpClient::DownloadToFile: the resumable package download. A partial file is continued
-// only when its last-write time equals the server's Last-Modified, so every file written
-// here carries that time when the call ends, whatever happened in between.
+// when the record written beside it before its first byte names the object the server
+// describes, or, without a readable record, when its last-write time equals the server's
+// Last-Modified; so every file written here carries that time when the call ends.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -10,6 +11,7 @@
 #include "base/text_convert.h"
 #include "base/win_handles.h"
 #include "net/http_client.h"
+#include "net/part_record.h"
 #include "net/resume_decision.h"
 
 namespace dl {
@@ -61,6 +63,44 @@ bool FileTimeMatches(HANDLE file, const SYSTEMTIME& serverTime) {
   return SameTime(local, serverTime);
 }
 
+// The kept file's last-write time as the Last-Modified text a server would have sent for it.
+bool StampIdentity(const FILETIME& written, ObjectIdentity* out) {
+  SYSTEMTIME t;
+  char date[kValidatorCap];
+  if (!FileTimeToSystemTime(&written, &t)) return false;
+  HttpTime h;
+  h.year = t.wYear;
+  h.month = t.wMonth;
+  h.day = t.wDay;
+  h.hour = t.wHour;
+  h.minute = t.wMinute;
+  h.second = t.wSecond;
+  return FormatHttpDate(h, date, sizeof date) && MakeIdentity(0, date, "", out);
+}
+
+bool ReadRecord(const char* name, ObjectIdentity* out) {
+  UniqueFile file(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  char text[kPartRecordCap];
+  DWORD got = 0;
+  return ReadFile(file.Get(), text, sizeof text, &got, nullptr) && got < sizeof text &&
+         ParsePartRecord(text, got, out);
+}
+
+// Written through to the disk: the record must be there before any byte it vouches for.
+bool WriteRecord(const char* name, const ObjectIdentity& id) {
+  char text[kPartRecordCap];
+  size_t size = 0;
+  if (!FormatPartRecord(id, text, sizeof text, &size)) return false;
+  SetFileAttributesA(name, FILE_ATTRIBUTE_NORMAL);
+  UniqueFile file(
+      CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  return file && WriteFile(file.Get(), text, static_cast<DWORD>(size), &written, nullptr) &&
+         written == size && FlushFileBuffers(file.Get());
+}
+
 bool SeekTo(HANDLE file, uint64_t offset) {
   LARGE_INTEGER to;
   to.QuadPart = static_cast<LONGLONG>(offset);
@@ -69,15 +109,36 @@ bool SeekTo(HANDLE file, uint64_t offset) {
 
 }  // namespace
 
-bool HttpClient::AskWhole(const char* objectPath, SYSTEMTIME* serverTime, uint64_t* total) {
-  return SendGet(objectPath, nullptr) == 1 && QueryLastModified(serverTime) == 1 &&
-         QueryContentLength(total) == 1;
+bool HttpClient::ReadServedObject(ServedObject* served) {
+  char lastModified[kValidatorCap];
+  char etag[kValidatorCap];
+  if (QueryLastModified(&served->time) != 1 ||
+      !QueryText(HTTP_QUERY_LAST_MODIFIED, lastModified, sizeof lastModified)) {
+    return false;
+  }
+  // An ETag that cannot be kept is left out of every answer alike, so answers still compare.
+  if (!QueryText(HTTP_QUERY_ETAG, etag, sizeof etag) ||
+      !MakeIdentity(served->total, lastModified, etag, &served->id)) {
+    etag[0] = '\0';
+  }
+  return MakeIdentity(served->total, lastModified, etag, &served->id);
+}
+
+bool HttpClient::AskWhole(const char* objectPath, ServedObject* served) {
+  return SendGet(objectPath, nullptr) == 1 && QueryContentLength(&served->total) == 1 &&
+         ReadServedObject(served);
 }
 
 int HttpClient::DownloadToFile(const char* objectPath, const char* fileName, int resume) {
+  char recordName[kPathCap];
+  if (!CopyBounded(recordName, sizeof recordName, fileName) ||
+      !AppendBounded(recordName, sizeof recordName, kPartRecordSuffix)) {
+    return -3;
+  }
   // A kept file is asked for its rest straight away: the answer's headers say as much as the
   // whole object's would, and the platform's library reads the body of an answer that is
-  // closed unread, which made every resume after a drop cost a second transfer.
+  // closed unread, which made every resume after a drop cost a second transfer. The range is
+  // conditional on the object the kept bytes came from, so a changed object arrives whole.
   // The size is read by name: nothing is made before an answer came.
   WIN32_FILE_ATTRIBUTE_DATA local = {};
   const bool askRest = resume == 1 &&
@@ -85,39 +146,42 @@ int HttpClient::DownloadToFile(const char* objectPath, const char* fileName, int
                        (local.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
                        (local.nFileSizeHigh != 0 || local.nFileSizeLow != 0);
   const uint64_t askedFrom = (uint64_t{local.nFileSizeHigh} << 32) | local.nFileSizeLow;
-  SYSTEMTIME serverTime;
-  uint64_t total = 0;
+  ObjectIdentity recorded;
+  const bool haveRecord = ReadRecord(recordName, &recorded);
+  ServedObject served;
   bool restInHand = false;
   RestAnswer answer;
   if (askRest) {
-    char range[48];
-    FormatRangeHeader(askedFrom, range, sizeof range);
-    answer.succeeded = SendGet(objectPath, range) == 1;
+    ObjectIdentity kept = recorded;
+    if (!haveRecord && !StampIdentity(local.ftLastWriteTime, &kept)) kept = ObjectIdentity{};
+    char headers[2 * kValidatorCap];
+    if (!FormatResumeHeaders(askedFrom, kept, headers, sizeof headers)) return -1;
+    answer.succeeded = SendGet(objectPath, headers) == 1;
     answer.status = LastStatus();
     // Only a refused range (416: the file is as long as the object, or longer) is worth the
     // unranged question; no answer, a busy server or a missing object would answer it alike.
     if (!answer.succeeded && answer.status != 416) return -1;
     if (answer.succeeded && answer.status == 206) {
       answer.rangeRead = QueryContentRange(&answer.range);
-      restInHand =
-          answer.rangeRead && answer.range.totalKnown && QueryLastModified(&serverTime) == 1;
-      total = answer.range.total;
+      served.total = answer.range.total;
+      restInHand = answer.rangeRead && answer.range.totalKnown && ReadServedObject(&served);
     }
     if (!restInHand && !(answer.succeeded && answer.status == 200 &&
-                         QueryLastModified(&serverTime) == 1 && QueryContentLength(&total) == 1)) {
+                         QueryContentLength(&served.total) == 1 && ReadServedObject(&served))) {
       // Refused (a 416 for a file as long as the object or longer) or unreadable.
-      if (!AskWhole(objectPath, &serverTime, &total)) return -1;
+      if (!AskWhole(objectPath, &served)) return -1;
       answer = RestAnswer{};
       answer.succeeded = true;
       answer.status = 200;
     }
-  } else if (!AskWhole(objectPath, &serverTime, &total)) {
+  } else if (!AskWhole(objectPath, &served)) {
     return -1;
   }
+  const uint64_t total = served.total;
   // A date the platform cannot turn into a file time could never be stamped, so the file
   // would never be recognised again: that header is as unreadable as a missing one.
   FILETIME stamp;
-  if (!SystemTimeToFileTime(&serverTime, &stamp)) return -1;
+  if (!SystemTimeToFileTime(&served.time, &stamp)) return -1;
 
   if (!MakeFileFolder(fileName)) return -3;
   SetFileAttributesA(fileName, FILE_ATTRIBUTE_NORMAL);
@@ -129,8 +193,12 @@ int HttpClient::DownloadToFile(const char* objectPath, const char* fileName, int
 
   KeptFile kept;
   kept.exists = existed;
-  kept.stampMatches = existed && FileTimeMatches(h, serverTime);
-  if (kept.stampMatches) {
+  kept.stampMatches = existed && FileTimeMatches(h, served.time);
+  if (existed && haveRecord) {
+    kept.record =
+        SameObject(recorded, served.id) ? PartRecordState::kSame : PartRecordState::kOther;
+  }
+  if (existed) {
     LARGE_INTEGER size;
     if (!GetFileSizeEx(h, &size)) return -3;
     kept.size = static_cast<uint64_t>(size.QuadPart);
@@ -139,6 +207,9 @@ int HttpClient::DownloadToFile(const char* objectPath, const char* fileName, int
   bool wholeNeeded = restInHand;  // a rest in hand is no use for writing from byte 0
   switch (DecideKeptFile(kept, total, resume == 1)) {
     case KeptFileAction::kComplete:
+      // A kill may have come between the last write and the closing stamp.
+      if (!SetFileTime(h, nullptr, nullptr, &stamp)) return -3;
+      if (haveRecord) DeleteFileA(recordName);
       OnProgress(h, 0, elapsedMs, bytesReceived, total, kept.size, tag);
       return 1;
     case KeptFileAction::kStartOver:
@@ -166,10 +237,9 @@ int HttpClient::DownloadToFile(const char* objectPath, const char* fileName, int
   // No trustworthy rest: the object again from its start, so that the kept bytes are never
   // completed with bytes of something else.
   if (wholeNeeded) {
-    SYSTEMTIME again;
-    uint64_t againTotal = 0;
-    if (!AskWhole(objectPath, &again, &againTotal) || !SameTime(again, serverTime) ||
-        againTotal != total) {
+    ServedObject again;
+    if (!AskWhole(objectPath, &again) || !SameTime(again.time, served.time) ||
+        !SameObject(again.id, served.id)) {
       return -1;  // the file is untouched; the next attempt decides again
     }
     offset = 0;
@@ -178,7 +248,12 @@ int HttpClient::DownloadToFile(const char* objectPath, const char* fileName, int
   if (!SeekTo(h, offset) || !SetEndOfFile(h) || !SetFileTime(h, nullptr, nullptr, &stamp)) {
     return -3;
   }
-
+  // The record goes down before the first new byte: from then on a kill at any instant leaves
+  // bytes that the next run can prove to be this object's.
+  if ((offset == 0 || kept.record != PartRecordState::kSame) &&
+      !WriteRecord(recordName, served.id)) {
+    return -3;
+  }
   char buffer[kBlockBytes];
   int result = -2;
   DWORD mark = GetTickCount();
@@ -214,6 +289,8 @@ int HttpClient::DownloadToFile(const char* objectPath, const char* fileName, int
   if (stopRequested == 1) result = -4;
   // Writes may move the last-write time on some file systems; the stamp must survive them.
   SetFileTime(h, nullptr, nullptr, &stamp);
+  // A complete file needs no record; one left behind would only be read again for nothing.
+  if (result == 0) DeleteFileA(recordName);
   return result;
 }
 

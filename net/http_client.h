@@ -10,6 +10,7 @@
 
 #include "net/internet_library.h"
 #include "net/http_parse.h"
+#include "net/part_record.h"
 
 namespace dl {
 
@@ -36,7 +37,8 @@ class HttpClient {
   void Close();
 
   // Fetches objectPath into fileName (relative to the current folder), continuing a partial
-  // file that carries the server's Last-Modified as its last-write time when resume is 1.
+  // file when resume is 1 and its record (fileName + ".part", kept only while the file is
+  // incomplete) or, without one, its last-write time shows it is the same object.
   //  0 transferred to the end, 1 nothing to transfer (complete, or the rest not available),
   // -1 request or headers failed (no file touched), -2 network read failed or ended early,
   // -3 local file failed, -4 stopRequested ended the transfer.
@@ -64,8 +66,18 @@ class HttpClient {
   int SendGetFollowing(const char* objectPath, const char* extraHeader, int redirectsLeft);
   bool QueryText(DWORD query, char* buffer, DWORD cap);
   void ReadRetryAfter();
-  // The unranged request with its Last-Modified and Content-Length read; false when any fails.
-  bool AskWhole(const char* objectPath, SYSTEMTIME* serverTime, uint64_t* total);
+  // The object as an answer describes it: its length, Last-Modified and ETag.
+  struct ServedObject {
+    SYSTEMTIME time = {};
+    uint64_t total = 0;
+    ObjectIdentity id;
+  };
+  // Reads the open answer's Last-Modified (as a time and as text) and ETag into served, whose
+  // total the caller has set; false when the date is missing or unreadable.
+  bool ReadServedObject(ServedObject* served);
+  // The unranged request with its Content-Length, Last-Modified and ETag read; false when any
+  // of the first two fails.
+  bool AskWhole(const char* objectPath, ServedObject* served);
   // Content-Range of the open request, into the given record; false when absent or unreadable.
   bool QueryContentRange(ContentRange* range);
   void CloseAll();

@@ -247,6 +247,23 @@ bool ParseContentRange(const char* text, ContentRange* out) {
   return true;
 }
 
+bool FormatHttpDate(const HttpTime& t, char* out, size_t cap) {
+  static const char kDays[][4] = {"Thu", "Fri", "Sat", "Sun", "Mon", "Tue", "Wed"};
+  static const char kMonths[][4] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                    "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour > 23 || t.minute > 59 ||
+      t.second > 59 || t.year > 9999) {
+    if (cap > 0) out[0] = '\0';
+    return false;
+  }
+  // Day 0 of the count, 1970-01-01, was a Thursday.
+  const int64_t days = DaysFromCivil(t.year, t.month, t.day);
+  const int64_t weekday = ((days % 7) + 7) % 7;
+  return FormatBounded(out, cap, "%s, %02u %s %04u %02u:%02u:%02u GMT", kDays[weekday],
+                       unsigned{t.day}, kMonths[t.month - 1], unsigned{t.year}, unsigned{t.hour},
+                       unsigned{t.minute}, unsigned{t.second});
+}
+
 bool FormatRangeHeader(uint64_t offset, char* out, size_t cap) {
   return FormatBounded(out, cap, "range:bytes=%llu-", static_cast<unsigned long long>(offset));
 }

@@ -70,6 +70,10 @@ struct ContentRange {
 };
 bool ParseContentRange(const char* text, ContentRange* out);
 
+// The usual form, "Sun, 06 Nov 1994 08:49:37 GMT", of a date whose fields are in range (the
+// weekday is computed); false when they are not or the text does not fit.
+bool FormatHttpDate(const HttpTime& t, char* out, size_t cap);
+
 // The request line asking for the rest of an object from offset on: "range:bytes=<offset>-".
 bool FormatRangeHeader(uint64_t offset, char* out, size_t cap);
 

@@ -2,8 +2,20 @@
 
 namespace dl {
 
+bool KeptFileBelongs(const KeptFile& kept) {
+  switch (kept.record) {
+    case PartRecordState::kSame:
+      return true;
+    case PartRecordState::kOther:
+      return false;
+    case PartRecordState::kNone:
+      break;
+  }
+  return kept.stampMatches;
+}
+
 KeptFileAction DecideKeptFile(const KeptFile& kept, uint64_t total, bool resume) {
-  if (!kept.exists || !kept.stampMatches) return KeptFileAction::kStartOver;
+  if (!kept.exists || !KeptFileBelongs(kept)) return KeptFileAction::kStartOver;
   if (kept.size == total) return KeptFileAction::kComplete;
   // A file longer than the object is not a prefix of it, whatever its stamp says; asking
   // for a range past the end could only be refused (or, from a careless server, answered

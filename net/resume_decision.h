@@ -10,11 +10,19 @@
 
 namespace dl {
 
+// What the record beside the kept file says of it, against the server's answer.
+enum class PartRecordState {
+  kNone,   // no record, or one that cannot be read (cut short by a kill while it was written)
+  kSame,   // it names the object the server describes now
+  kOther,  // it names another object: whatever the stamp says, the bytes are not this object's
+};
+
 // The local file as the download finds it.
 struct KeptFile {
   bool exists = false;
   bool stampMatches = false;  // its last-write time equals the server's Last-Modified
   uint64_t size = 0;
+  PartRecordState record = PartRecordState::kNone;
 };
 
 enum class KeptFileAction {
@@ -23,7 +31,11 @@ enum class KeptFileAction {
   kAskRest,    // ask for the bytes from the file's size on
 };
 
-// total: the unranged answer's Content-Length. resume: continuing is allowed.
+// The file belongs to the object the server describes: its record says so, or, without a
+// readable record, its stamp does.
+bool KeptFileBelongs(const KeptFile& kept);
+
+// total: the object's length as the server gave it. resume: continuing is allowed.
 KeptFileAction DecideKeptFile(const KeptFile& kept, uint64_t total, bool resume);
 
 // The answer to the request for the rest.

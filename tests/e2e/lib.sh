@@ -217,14 +217,14 @@ e2e_serve_package() {
   mv "$target.tmp" "$target"
 }
 
-# Package requests the update server has logged: "METHOD URI "RANGE" STATUS BYTES".
+# Package requests the update server has logged: "METHOD URI "RANGE" "IF-RANGE" STATUS BYTES".
 e2e_package_requests() {
   grep -F " $E2E_PACKAGE_PATH " "$E2E_SERVERS/update-access.log" 2>/dev/null
 }
 
 # e2e_whole_downloads: how many requests got the whole served package.
 e2e_whole_downloads() {
-  e2e_package_requests | grep -c "\"-\" 200 $(e2e_size "$(e2e_served_package)")\$"
+  e2e_package_requests | grep -c "\"-\" \"-\" 200 $(e2e_size "$(e2e_served_package)")\$"
 }
 
 e2e_stats_lines() { cat "$E2E_SERVERS/stats.log" 2>/dev/null; }
@@ -504,8 +504,8 @@ e2e_kill_and_resume() {
   e2e_open_window "second run"
   e2e_click_install
   e2e_ends 60 "the second run"
-  check "the second run asked only for the rest: Range bytes=$left- answered with 206" \
-    grep -qE "^GET ${E2E_PACKAGE_PATH//./\\.} \"bytes=${left}-\" 206 $((total - left))\$" \
+  check "the second run asked only for the rest: Range bytes=$left- on If-Range, answered with 206" \
+    grep -qE "^GET ${E2E_PACKAGE_PATH//./\\.} \"bytes=${left}-\" \"[^-\"][^\"]*\" 206 $((total - left))\$" \
     "$E2E_SERVERS/update-access.log"
 }
 

@@ -5,9 +5,11 @@ as a file that stops growing. (nginx's limit_rate hands out a second's worth at 
 waits, so a file it feeds stands still for most of every second anyway.)
 
 It answers as the nginx update server does as far as the downloader relies on it: HTTP/1.0,
-Content-Length, Last-Modified from the file's mtime, a "bytes=N-" range with 206 and
-Content-Range, 416 beyond the end; and logs every request to --log in the same format,
-METHOD URI "RANGE" STATUS BYTES_SENT. A stall (a paused client) earns no burst afterwards.
+Content-Length, Last-Modified from the file's mtime, an ETag of nginx's shape, a "bytes=N-"
+range with 206 and Content-Range, 416 beyond the end, the whole file (200) when an If-Range
+names another version; and logs every request to --log in the same format,
+METHOD URI "RANGE" "IF-RANGE" STATUS BYTES_SENT. A stall (a paused client) earns no burst
+afterwards.
 
     throttled_server.py --root DIR --port PORT --rate BYTES_PER_SECOND --log FILE --pid-file F
 """
@@ -49,8 +51,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         try:
             status, sent = self.serve()
         finally:
-            line = '%s %s "%s" %d %d\n' % (self.command, self.path,
-                                           self.headers.get("Range") or "-", status, sent)
+            line = '%s %s "%s" "%s" %d %d\n' % (
+                self.command, self.path, self.headers.get("Range") or "-",
+                (self.headers.get("If-Range") or "-").replace('"', "\\x22"), status, sent)
             with self.server.log_lock, open(self.server.log_path, "a", encoding="utf-8") as log:
                 log.write(line)
 
@@ -59,15 +62,19 @@ class Handler(http.server.BaseHTTPRequestHandler):
         local = os.path.realpath(os.path.join(self.server.root, path.lstrip("/")))
         if not local.startswith(self.server.root + os.sep) or not os.path.isfile(local):
             return self.answer(404, [("Content-Length", "0")]), 0
-        size = os.path.getsize(local)
-        modified = ("Last-Modified", email.utils.formatdate(os.path.getmtime(local), usegmt=True))
+        size, mtime = os.path.getsize(local), int(os.path.getmtime(local))
+        modified = ("Last-Modified", email.utils.formatdate(mtime, usegmt=True))
+        etag = '"%x-%x"' % (mtime, size)
         m = re.fullmatch(r"\s*bytes\s*=\s*(\d+)\s*-\s*", self.headers.get("Range") or "")
+        condition = self.headers.get("If-Range")
+        if m and condition is not None and condition.strip() not in (etag, modified[1]):
+            m = None  # another version: the whole file
         first = int(m.group(1)) if m else 0
         if first >= size and m:
             return self.answer(416, [("Content-Range", "bytes */%d" % size),
                                      ("Content-Length", "0"), modified]), 0
         headers = [("Content-Type", "application/octet-stream"),
-                   ("Content-Length", str(size - first)), modified]
+                   ("Content-Length", str(size - first)), modified, ("ETag", etag)]
         if m:
             headers.append(("Content-Range", "bytes %d-%d/%d" % (first, size - 1, size)))
         return self.answer(206 if m else 200, headers), self.send_throttled(local, first, size)

@@ -8,6 +8,7 @@
 #include <strings.h>
 
 #include "net/http_parse.h"
+#include "net/part_record.h"
 
 namespace {
 
@@ -59,6 +60,21 @@ void CheckText(const char* text, size_t cap) {
   if (dl::ParseContentRange(text, &range)) Require(!range.hasRange || range.first <= range.last);
 }
 
+// A record read from disk is written back to the same record, and what it puts in a request
+// stays on the request's own lines.
+void CheckRecord(const std::string& text) {
+  dl::ObjectIdentity id, again;
+  if (!dl::ParsePartRecord(text.data(), text.size(), &id)) return;
+  char written[dl::kPartRecordCap];
+  size_t size = 0;
+  Require(dl::FormatPartRecord(id, written, sizeof written, &size) &&
+          dl::ParsePartRecord(written, size, &again) && dl::SameObject(id, again));
+  char headers[2 * dl::kValidatorCap];
+  Require(dl::FormatResumeHeaders(id.length, id, headers, sizeof headers));
+  const char* second = std::strstr(headers, "\r\n");
+  Require(std::strpbrk(headers, "\n") == (second ? second + 1 : nullptr));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -67,6 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
   CheckText(text.c_str(), cap);
   CheckText(text.c_str(), dl::kLocationCap);
+  CheckRecord(text);
 
   // Well-formed values built from the input's numbers come back exactly.
   uint64_t n[3] = {};

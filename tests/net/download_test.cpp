@@ -142,7 +142,58 @@ TEST_F(DownloadTest, DroppedStoppedOrStalledTransfersResumeFromTheFileSize) {
   ConnectTo(NginxHost());  // clears the request
   ASSERT_EQ(client_.DownloadToFile(path.c_str(), "pkg.install", 1), 0);
   EXPECT_EQ(Local("pkg.install"), body);
-  EXPECT_EQ(LogLines("access.log", path + " \"bytes=12288-\" 206", "", 1), 1);
+  EXPECT_EQ(LogLines("access.log", path + " \"bytes=12288-\" \"\\x22", "\\x22\" 206 ", 1), 1);
+}
+
+// The record written beside a partial file before its first byte decides what the stamp
+// cannot: writes that outran the last stamp (a kill, a scanner touching the file) lose nothing,
+// and a record of another object, one cut short or one without its file proves nothing.
+TEST_F(DownloadTest, TheRecordBesideAPartialFileDecidesWhatItsStampCannot) {
+  const std::string body = Pattern(100000, 5);
+  const std::string path = Serve(body);
+  ConnectTo(NginxHost());
+  client_.stopAfterBlocks = 4;
+  ASSERT_EQ(client_.DownloadToFile(path.c_str(), "pkg.install", 1), -4);
+  const std::string record = dltest::ReadWholeFile(L"pkg.install.part");
+  EXPECT_NE(record.find("length=100000\n"), std::string::npos) << record;
+  SYSTEMTIME moved = kPackageTime;
+  moved.wYear = 2024;
+  ASSERT_TRUE(WriteStamped(L"pkg.install", body.substr(0, 4 * 4096), &moved));
+  ConnectTo(NginxHost());
+  ASSERT_EQ(client_.DownloadToFile(path.c_str(), "pkg.install", 1), 0);
+  EXPECT_EQ(Local("pkg.install", &kPackageTime), body);
+  EXPECT_EQ(LogLines("access.log", path + " \"bytes=16384-\" \"\\x22", "\\x22\" 206 ", 1), 1);
+  EXPECT_EQ(LogLines("access.log", path + " \"-\" \"-\" 200"), 1);  // the first run's only
+  EXPECT_FALSE(dltest::FileExists(L"pkg.install.part"));  // a complete file needs none
+
+  // Each kept file below holds wrong bytes: only a download from byte 0 ends with the object.
+  const std::string wrong(30000, '\xEE');
+  const std::string otherObject =
+      std::string(record).replace(record.find("etag="), 6, "etag=\"0");  // the ETag changed
+  const struct {
+    const char* what;
+    std::string record;
+    const SYSTEMTIME* keptStamp;  // no kept file when null
+  } kCases[] = {
+      {"a record of another object", otherObject, &kPackageTime},
+      {"a record cut short", record.substr(0, record.size() - 2), &moved},
+      {"a record without its file", record, nullptr},
+  };
+  for (const auto& c : kCases) {
+    ASSERT_TRUE(WriteStamped(L"pkg.install.part", c.record, nullptr));
+    DeleteFileW(L"pkg.install");
+    ASSERT_TRUE(!c.keptStamp || WriteStamped(L"pkg.install", wrong, c.keptStamp));
+    ConnectTo(NginxHost());
+    ASSERT_EQ(client_.DownloadToFile(path.c_str(), "pkg.install", 1), 0) << c.what;
+    EXPECT_EQ(Local("pkg.install", &kPackageTime), body) << c.what;
+    EXPECT_FALSE(dltest::FileExists(L"pkg.install.part")) << c.what;
+  }
+  // Of a file longer than the object the record knows, nothing is kept either.
+  ASSERT_TRUE(WriteStamped(L"pkg.install.part", record, nullptr));
+  ASSERT_TRUE(WriteStamped(L"pkg.install", body + "x", &kPackageTime));
+  ConnectTo(NginxHost());
+  ASSERT_EQ(client_.DownloadToFile(path.c_str(), "pkg.install", 1), 0);
+  EXPECT_EQ(Local("pkg.install", &kPackageTime), body);
 }
 
 // 301 and 302 are followed, with the same header, ten in a row.

@@ -8,6 +8,7 @@
 
 #include "net/diagnostic_text.h"
 #include "net/http_parse.h"
+#include "net/part_record.h"
 #include "net/resume_decision.h"
 #include "net/report_url.h"
 #include "net/url_encode.h"
@@ -114,10 +115,16 @@ TEST(ResumeDecision, NoAnswerMakesTheFileOutgrowTheTotalOrPassAsCompleteEarly) {
   int appended = 0;
   for (int i = 0; i < 200000; ++i) {
     const uint64_t total = pick(100000);
-    dl::KeptFile kept{random() % 4 != 0, random() % 4 != 0, pick(total)};
+    dl::KeptFile kept{random() % 4 != 0, random() % 4 != 0, pick(total),
+                      static_cast<dl::PartRecordState>(random() % 3)};
     const KeptFileAction action = dl::DecideKeptFile(kept, total, random() % 4 != 0);
+    // A record naming another object outweighs a matching stamp; a matching one stands alone.
+    if (action != KeptFileAction::kStartOver) {
+      ASSERT_TRUE(kept.record == dl::PartRecordState::kSame ||
+                  (kept.record == dl::PartRecordState::kNone && kept.stampMatches));
+    }
     if (action == KeptFileAction::kComplete) {
-      ASSERT_TRUE(kept.exists && kept.stampMatches && kept.size == total);
+      ASSERT_TRUE(kept.exists && kept.size == total);
       continue;
     }
     uint64_t offset = 0;
@@ -155,6 +162,75 @@ TEST(ResumeDecision, NoAnswerMakesTheFileOutgrowTheTotalOrPassAsCompleteEarly) {
   EXPECT_EQ(dl::DecideRestAnswer(rest, 3000, 4000), RestAction::kAppend);
   dl::RestAnswer ignored{true, 200, false, {}};
   EXPECT_EQ(dl::DecideRestAnswer(ignored, 3000, 4000), RestAction::kWriteWhole);
+}
+
+std::string Record(const std::string& text) {
+  dl::ObjectIdentity id;
+  if (!dl::ParsePartRecord(text.data(), text.size(), &id)) return "<failed>";
+  return std::to_string(id.length) + "|" + id.lastModified + "|" + id.etag;
+}
+
+// The record beside a partial package: read back exactly as written, or not at all, and what
+// it makes the next request ask for.
+TEST(PartRecord, RoundTripsRefusesWhatAKillOrAnEditLeavesAndConditionsTheRange) {
+  dl::ObjectIdentity id;
+  ASSERT_TRUE(dl::MakeIdentity(5000000000ull, "Tue, 08 Dec 2026 06:00:00 GMT", "\"5f-1a\"", &id));
+  char text[dl::kPartRecordCap];
+  size_t size = 0;
+  ASSERT_TRUE(dl::FormatPartRecord(id, text, sizeof text, &size));
+  const std::string whole(text, size);
+  EXPECT_EQ(Record(whole), "5000000000|Tue, 08 Dec 2026 06:00:00 GMT|\"5f-1a\"");
+  EXPECT_EQ(Record("length=0\nlast-modified=x\netag=\nend\n"), "0|x|");
+  // Every cut short of the whole text fails: a kill while the record was written proves nothing.
+  for (size_t cut = 0; cut < whole.size(); ++cut)
+    EXPECT_EQ(Record(whole.substr(0, cut)), "<failed>") << cut;
+  for (const char* bad :
+       {"length=1\nlength=2\nlast-modified=x\netag=\nend\n",  // a field twice
+        "length=1\nlast-modified=x\nend\n",                   // a field missing
+        "length=1\nlast-modified=x\netag=\nsize=2\nend\n",    // an unknown field
+        "length=-1\nlast-modified=x\netag=\nend\n", "length=\nlast-modified=x\netag=\nend\n",
+        "length=99999999999999999999\nlast-modified=x\netag=\nend\n",
+        "length=0000000000000000000000000000000000000001\nlast-modified=x\netag=\nend\n",
+        "length=1\nlast-modified=x\retag=\nend\n",  // a control character
+        "length=1\nlast-modified=x\netag=\nend\njunk"}) {
+    EXPECT_EQ(Record(bad), "<failed>") << bad;
+  }
+  // Nothing that could split a request line or overflow the record is taken from a server.
+  EXPECT_FALSE(dl::MakeIdentity(1, "x\r\nHost: evil", "", &id));
+  EXPECT_FALSE(dl::MakeIdentity(1, "x", std::string(dl::kValidatorCap, 'e').c_str(), &id));
+
+  dl::ObjectIdentity other = id;
+  EXPECT_TRUE(dl::SameObject(id, other));
+  for (auto change :
+       {+[](dl::ObjectIdentity& o) { o.length++; }, +[](dl::ObjectIdentity& o) { o.etag[1] = '6'; },
+        +[](dl::ObjectIdentity& o) { o.lastModified[5] = '9'; }}) {
+    other = id;
+    change(other);
+    EXPECT_FALSE(dl::SameObject(id, other));
+  }
+
+  // A strong ETag is the range's condition; a weak one may not be, the date stands in.
+  char headers[300];
+  ASSERT_TRUE(dl::FormatResumeHeaders(12288, id, headers, sizeof headers));
+  EXPECT_STREQ(headers, "range:bytes=12288-\r\nIf-Range: \"5f-1a\"");
+  ASSERT_TRUE(dl::MakeIdentity(9, "Tue, 08 Dec 2026 06:00:00 GMT", "W/\"5f\"", &id));
+  ASSERT_TRUE(dl::FormatResumeHeaders(1, id, headers, sizeof headers));
+  EXPECT_STREQ(headers, "range:bytes=1-\r\nIf-Range: Tue, 08 Dec 2026 06:00:00 GMT");
+  ASSERT_TRUE(dl::FormatResumeHeaders(1, dl::ObjectIdentity{}, headers, sizeof headers));
+  EXPECT_STREQ(headers, "range:bytes=1-");
+  EXPECT_FALSE(dl::FormatResumeHeaders(1, id, headers, 20));
+
+  // The kept file's stamp, written as the server writes its date.
+  dl::HttpTime t;
+  ASSERT_TRUE(dl::ParseHttpDate("Sunday, 06-Nov-94 08:49:37 GMT", &t));
+  char date[40];
+  ASSERT_TRUE(dl::FormatHttpDate(t, date, sizeof date));
+  EXPECT_STREQ(date, "Sun, 06 Nov 1994 08:49:37 GMT");
+  ASSERT_TRUE(dl::ParseHttpDate("Tue, 29 Feb 2000 23:59:59 GMT", &t));
+  ASSERT_TRUE(dl::FormatHttpDate(t, date, sizeof date));
+  EXPECT_STREQ(date, "Tue, 29 Feb 2000 23:59:59 GMT");
+  t.month = 13;
+  EXPECT_FALSE(dl::FormatHttpDate(t, date, sizeof date));
 }
 
 std::wstring Build(const dl::ExtractionDiagnostics& values) {
