@@ -210,6 +210,7 @@ int HttpClient::DownloadToFile(const char* objectPath, const char* fileName, int
       // A kill may have come between the last write and the closing stamp.
       if (!SetFileTime(h, nullptr, nullptr, &stamp)) return -3;
       if (haveRecord) DeleteFileA(recordName);
+      OnWriteFrom(h, kept.size);
       OnProgress(h, 0, elapsedMs, bytesReceived, total, kept.size, tag);
       return 1;
     case KeptFileAction::kStartOver:
@@ -245,6 +246,7 @@ int HttpClient::DownloadToFile(const char* objectPath, const char* fileName, int
     offset = 0;
   }
 
+  OnWriteFrom(h, offset);
   if (!SeekTo(h, offset) || !SetEndOfFile(h) || !SetFileTime(h, nullptr, nullptr, &stamp)) {
     return -3;
   }
@@ -275,6 +277,7 @@ int HttpClient::DownloadToFile(const char* objectPath, const char* fileName, int
       result = -3;
       break;
     }
+    OnBlock(buffer, got);
     // A killed process never reaches the closing stamp, and some file systems (wine's among
     // them) move the last-write time with every write: stamping each block keeps a partial
     // file resumable whenever the process ends.

@@ -42,6 +42,8 @@ HttpClient::HttpClient() {
 HttpClient::~HttpClient() { Close(); }
 
 void HttpClient::OnProgress(HANDLE, int, uint32_t, uint64_t, uint64_t, uint64_t, int32_t) {}
+void HttpClient::OnWriteFrom(HANDLE, uint64_t) {}
+void HttpClient::OnBlock(const char*, uint32_t) {}
 
 void HttpClient::CloseAll() {
   request_.Reset();

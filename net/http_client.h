@@ -61,6 +61,12 @@ class HttpClient {
   // call ends without transferring anything. fileBytes is what the local file now holds.
   virtual void OnProgress(HANDLE file, int status, uint32_t elapsed, uint64_t received,
                           uint64_t total, uint64_t fileBytes, int32_t progressTag);
+  // Called on the downloading thread once a download knows where the file's new bytes begin,
+  // before any is written: offset is what the file keeps (the total when it is complete). The
+  // file may be read; its position is set again afterwards.
+  virtual void OnWriteFrom(HANDLE file, uint64_t offset);
+  // Called with each block's bytes once they are in the file, before OnProgress.
+  virtual void OnBlock(const char* data, uint32_t size);
 
  private:
   int SendGetFollowing(const char* objectPath, const char* extraHeader, int redirectsLeft);
