@@ -222,9 +222,10 @@ e2e_package_requests() {
   grep -F " $E2E_PACKAGE_PATH " "$E2E_SERVERS/update-access.log" 2>/dev/null
 }
 
-# e2e_whole_downloads: how many requests got the whole served package.
+# e2e_whole_downloads: how many requests got the whole served package (asked for it, or asked
+# for a rest on the condition of another version).
 e2e_whole_downloads() {
-  e2e_package_requests | grep -c "\"-\" \"-\" 200 $(e2e_size "$(e2e_served_package)")\$"
+  e2e_package_requests | grep -c "\" 200 $(e2e_size "$(e2e_served_package)")\$"
 }
 
 e2e_stats_lines() { cat "$E2E_SERVERS/stats.log" 2>/dev/null; }
