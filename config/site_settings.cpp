@@ -30,8 +30,9 @@ std::basic_string<Char> LoadText(size_t cap, Load load) {
 }  // namespace
 
 BuildSettings CompiledBuildSettings() {
-  return {DL_UPDATE_HOST, DL_TEST_UPDATE_HOST, DL_STATS_HOST, DL_MAX_DOWNLOAD_ATTEMPTS,
-          DL_GIVE_UP_AFTER_S};
+  return {DL_UPDATE_HOST,     DL_TEST_UPDATE_HOST,
+          DL_STATS_HOST,      DL_MAX_DOWNLOAD_ATTEMPTS,
+          DL_GIVE_UP_AFTER_S, {DL_PACKAGE_KEY_PRESENT != 0, DL_PACKAGE_KEY_POINT}};
 }
 
 SiteSettings ReadSiteSettings(ConfigStrings& strings, const BuildSettings& build) {
@@ -39,6 +40,7 @@ SiteSettings ReadSiteSettings(ConfigStrings& strings, const BuildSettings& build
   settings.statsHost = build.statsHost;
   settings.maxDownloadAttempts = build.maxDownloadAttempts;
   settings.giveUpAfterSeconds = build.giveUpAfterSeconds;
+  settings.packageKey = build.packageKey;
   if (!LoadNumber(strings, ID_CHANNAL, &settings.channelId)) {
     strings.ReportMissing(L"读取ID_CHANNAL配置错误");
   }

@@ -1,9 +1,12 @@
 // The settings of the one site this build serves, read once at start into an immutable value
 // that is passed to whoever needs it: the string table's four texts, the build's server hosts
-// and attempt limit, the share id from the program's name and the default install base.
+// and attempt limit, the package key, the share id from the program's name and the default
+// install base.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace dl {
@@ -18,6 +21,13 @@ constexpr unsigned ID_DOWNLOADURL = 20002;
 constexpr unsigned ID_IFOFFICIAL = 20003;
 constexpr unsigned ID_BANNERURL = 20004;
 
+// The site's ECDSA P-256 public key (DL_PACKAGE_PUBLIC_KEY). A build without one installs
+// packages unchecked, as builds did before packages were signed.
+struct PackageKey {
+  bool present = false;
+  std::array<uint8_t, 64> point{};  // X||Y, 32 big-endian bytes each
+};
+
 // What the build fixed at configure time.
 struct BuildSettings {
   std::string updateHost;      // official update server, "name" or "name:port"
@@ -25,6 +35,7 @@ struct BuildSettings {
   std::string statsHost;
   int maxDownloadAttempts = 100000;
   int giveUpAfterSeconds = 60;
+  PackageKey packageKey;
 };
 
 // This build's own values (config/build_config.h).
@@ -42,6 +53,7 @@ struct SiteSettings {
   int maxDownloadAttempts = 100000;
   // Seconds of trying without a byte before the download failure notice.
   int giveUpAfterSeconds = 60;
+  PackageKey packageKey;
   std::string shareId;              // digits from the program's file name; empty when none
   std::wstring defaultInstallBase;  // ends with a backslash
 };

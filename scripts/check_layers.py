@@ -17,11 +17,12 @@ ALLOWED = {
     "config": {"base"},
     "net": {"base", "config"},
     "install": {"base", "config"},
-    "controller": {"base", "config", "net", "install"},
+    "trust": {"base", "config"},
+    "controller": {"base", "config", "net", "install", "trust"},
     "ui/controls": {"base", "config"},
     "ui/framework": {"base", "config", "ui/controls"},
     "browser": {"base", "config", "ui/controls", "ui/framework"},
-    "ui/installer": {"base", "config", "net", "install", "controller", "ui/controls",
+    "ui/installer": {"base", "config", "net", "install", "trust", "controller", "ui/controls",
                      "ui/framework", "browser"},
 }
 ALLOWED["app"] = set(ALLOWED)

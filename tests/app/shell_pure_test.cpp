@@ -54,7 +54,8 @@ struct FakeStrings : ConfigStrings {
 TEST(SiteSettings, MissingStringsAreReportedAndOthersReadAsFarAsTheyFit) {
   FakeStrings strings;
   strings.texts[ID_BANNERURL] = std::string(5000, 'b');
-  const BuildSettings build = {"official.example", "test.example", "stats.example", 7, 9};
+  const BuildSettings build = {"official.example",  "test.example", "stats.example", 7, 9,
+                               {true, {0x04, 0x11}}};
   SiteSettings settings = ReadSiteSettings(strings, build);
   EXPECT_EQ(strings.shown, std::vector<std::wstring>{L"读取ID_DOWNLOADURL配置错误"});
   EXPECT_EQ(settings.channelId, 12);  // leading digits, as the platform's number reader takes them
@@ -62,6 +63,8 @@ TEST(SiteSettings, MissingStringsAreReportedAndOthersReadAsFarAsTheyFit) {
   EXPECT_EQ(settings.statsHost, "stats.example");
   EXPECT_EQ(settings.maxDownloadAttempts, 7);
   EXPECT_EQ(settings.giveUpAfterSeconds, 9);
+  EXPECT_TRUE(settings.packageKey.present);
+  EXPECT_EQ(settings.packageKey.point, build.packageKey.point);
   EXPECT_EQ(settings.packagePath, "");
   EXPECT_EQ(settings.bannerUrl.size(), kBannerUrlCap - 1);
   for (const char* other : {"01", "2", "x"}) {  // only the value one selects the test server

@@ -19,9 +19,10 @@ declare -A sources=(
   [http_parse]="net/http_parse.cpp net/part_record.cpp base/bounded_text.cpp"
   [report]="net/url_encode.cpp net/report_url.cpp net/diagnostic_text.cpp base/bounded_text.cpp"
   [share_id]="config/share_id.cpp"
+  [trust]="trust/der_reader.cpp trust/public_key_pem.cpp trust/ecdsa_signature.cpp"
 )
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(entry_name http_parse report share_id)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(entry_name http_parse report share_id trust)
 
 mkdir -p "$build"
 failed=0
