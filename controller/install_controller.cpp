@@ -22,6 +22,10 @@ class InstallController::Client final : public HttpClient {
     figures.receivedBytes = received;
     owner_.RecordBlock(figures, status == 1);
   }
+  void OnWriteFrom(HANDLE file, uint64_t offset) override {
+    owner_.digest_.WriteFrom(file, offset);
+  }
+  void OnBlock(const char* data, uint32_t size) override { owner_.digest_.Block(data, size); }
 
  private:
   InstallController& owner_;
@@ -31,6 +35,7 @@ InstallController::InstallController(const SiteSettings& settings, InstallObserv
     : settings_(settings),
       observer_(observer),
       reportDone_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      digest_(settings.packageKey),
       client_(std::make_unique<Client>(*this)) {}
 
 InstallController::~InstallController() { StopAndJoin(); }

@@ -8,11 +8,13 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "base/pause_gate.h"
 #include "base/win_handles.h"
 #include "config/site_settings.h"
 #include "controller/install_events.h"
+#include "controller/package_digest.h"
 
 namespace dl {
 
@@ -77,6 +79,11 @@ class InstallController {
   // once. Paused time goes to policy (it does not count against giving up).
   void WaitToRetry(uint32_t delayMs, RetryPolicy& policy);
   void HoldWhilePaused(RetryPolicy& policy);
+  // With the site's key: fetches the package's signature from the host that served it into
+  // signature_. False only when no answer came (the download is then tried again).
+  bool FetchSignature();
+  // kExtractOk when the package passed (or the build checks none), else the report's result.
+  int CheckPackage(const std::wstring& package);
   void HandOver(const std::wstring& folder, const char* encodedReport);
   void Fail(int extractResult, const char* encodedReport);
 
@@ -94,6 +101,9 @@ class InstallController {
   std::atomic<uint64_t> blocks_{0};        // blocks with bytes, over the whole installation
   std::atomic<bool> reconnecting_{false};  // OnReconnecting said, no byte since
 
+  PackageDigest digest_;                // fed by the client's writes
+  std::vector<uint8_t> signature_;      // as the server sent it, at most one byte too long
+  int signatureStatus_ = 0;             // the signature's HTTP status (404: none published)
   std::unique_ptr<HttpClient> client_;  // a Client
   std::thread worker_;
 };

@@ -18,6 +18,7 @@
 #include "controller/worker_rules.h"
 #include "install/desktop_shortcut.h"
 #include "install/package_extract.h"
+#include "trust/ecdsa_signature.h"
 #include "net/diagnostic_text.h"
 #include "net/http_client.h"
 #include "net/part_record.h"
@@ -99,7 +100,10 @@ bool InstallController::DownloadPackage() {
     noProgress.BeforeAttempt(receivedBytes_.load());
     const uint64_t blocksBefore = blocks_.load();
     // 1 (nothing transferred) means the file is already complete: extraction judges it.
-    if (client_->DownloadToFile(settings_.packagePath.c_str(), kSite.packageFileName, 1) >= 0) {
+    // A signature that could not be fetched is a failed attempt like a failed download: the
+    // complete package stays, and the next attempt asks for the signature again.
+    if (client_->DownloadToFile(settings_.packagePath.c_str(), kSite.packageFileName, 1) >= 0 &&
+        FetchSignature()) {
       return true;
     }
     if (noProgress.AfterFailedAttempt(receivedBytes_.load())) receivedBytes_.store(0);
@@ -114,6 +118,33 @@ bool InstallController::DownloadPackage() {
     if (step.kind == RetryStep::Kind::kWait) WaitToRetry(step.delayMs, policy);
   }
   return false;
+}
+
+bool InstallController::FetchSignature() {
+  signature_.clear();
+  signatureStatus_ = 0;
+  if (!digest_.enabled()) return true;
+  const std::string path = settings_.packagePath + ".sig";
+  if (client_->SendGet(path.c_str(), nullptr) != 1) {
+    signatureStatus_ = client_->LastStatus();
+    // Only a server that says the file is not there proves it missing.
+    return signatureStatus_ == 404 || signatureStatus_ == 410;
+  }
+  signatureStatus_ = client_->LastStatus();
+  // One byte more than any signature: enough to tell a longer file, never a page to hold.
+  signature_.resize(kP256DerSignatureMax + 1);
+  size_t size = 0;
+  if (!client_->ReadBody(signature_.data(), signature_.size(), &size)) return false;
+  signature_.resize(size);
+  return true;
+}
+
+int InstallController::CheckPackage(const std::wstring& package) {
+  if (!digest_.enabled()) return kExtractOk;
+  if (signatureStatus_ != 200) return kPackageSignatureMissing;
+  const PackageVerdict verdict =
+      digest_.Verify(package.c_str(), signature_.data(), signature_.size());
+  return verdict == PackageVerdict::kGood ? kExtractOk : kPackageSignatureBad;
 }
 
 void InstallController::WaitToRetry(uint32_t delayMs, RetryPolicy& policy) {
@@ -178,6 +209,20 @@ void InstallController::RunAttempt(const InstallTarget& target) {
   const std::wstring package = target.folder + packageName;
   ExtractionDiagnostics diagnostics;
   diagnostics.installFolder = target.folder.c_str();
+  // A package that is not the site's is never unpacked: nothing of it reaches the install
+  // folder, and the next attempt downloads it again.
+  if (const int refused = CheckPackage(package); refused != kExtractOk) {
+    diagnostics.extractResult = static_cast<uint32_t>(refused);
+    diagnostics.lastError = refused == kPackageSignatureMissing
+                                ? static_cast<uint32_t>(signatureStatus_)
+                                : static_cast<uint32_t>(digest_.lastStatus());
+    diagnostics.packageSize = PackageFileSize();
+    ForgetPackageFile();
+    char encoded[kEncodedTextCap];
+    EncodeReport(diagnostics, encoded, sizeof encoded);
+    Fail(refused, encoded);
+    return;
+  }
   ExtractOutcome outcome;
   const int result = ExtractWithSecondTry(package.c_str(), target.base, &diagnostics, &outcome);
   diagnostics.extractResult = static_cast<uint32_t>(result);

@@ -7,6 +7,11 @@
 
 namespace dl {
 
+// Results the report carries for a package refused before extraction, above every
+// extraction result's bits (the statistics server sees them as the extraction's).
+constexpr int kPackageSignatureBad = 0x20000000;      // altered, another key's, or unreadable
+constexpr int kPackageSignatureMissing = 0x40000000;  // the update server has no "<package>.sig"
+
 // Failed attempts in a row without a new byte that the speed figure survives.
 constexpr int kNoProgressLimit = 5;
 

@@ -135,6 +135,23 @@ void HttpClient::ReadRetryAfter() {
   }
 }
 
+bool HttpClient::ReadBody(void* buffer, size_t cap, size_t* size) {
+  *size = 0;
+  if (!request_) return false;
+  auto* bytes = static_cast<char*>(buffer);
+  while (*size < cap) {
+    const size_t left = cap - *size;
+    DWORD got = 0;
+    if (!InternetReadFile(request_.Get(), bytes + *size,
+                          left > 0x10000 ? 0x10000 : static_cast<DWORD>(left), &got)) {
+      return false;
+    }
+    if (got == 0) break;
+    *size += got;
+  }
+  return true;
+}
+
 bool HttpClient::QueryText(DWORD query, char* buffer, DWORD cap) {
   if (!request_ || cap == 0) return false;
   std::memset(buffer, 0, cap);

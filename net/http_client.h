@@ -44,6 +44,10 @@ class HttpClient {
   // -3 local file failed, -4 stopRequested ended the transfer.
   int DownloadToFile(const char* objectPath, const char* fileName, int resume);
 
+  // Reads the open answer's body, up to cap bytes, into buffer; *size gets how many came. A
+  // longer body stops at cap (the caller sees *size == cap). False when a read fails.
+  bool ReadBody(void* buffer, size_t cap, size_t* size);
+
   // Status code of the last response read by SendGet (0 when none was read).
   int LastStatus() const { return lastStatus_; }
   // Seconds a 503 or 429 answer asked the client to wait (its Retry-After); -1 when the last
