@@ -26,20 +26,6 @@ void CheckText(const char* text, size_t cap) {
     Require(host[0] == '\0');
   }
 
-  // A host setting reads as its host after the scheme; TLS moves only the default port.
-  std::string named(cap, 'x'), plain(cap, 'x');
-  int namedPort = 0, plainPort = 0;
-  bool secure = false;
-  if (dl::ParseServer(text, &named[0], cap, &namedPort, &secure)) {
-    Require(secure == dl::IsSecureServer(text) &&
-            dl::ParseHostPort(dl::SkipScheme(text), &plain[0], cap, &plainPort) &&
-            std::strcmp(named.c_str(), plain.c_str()) == 0 &&
-            (namedPort == plainPort ||
-             (secure && namedPort == dl::kDefaultHttpsPort && plainPort == dl::kDefaultHttpPort)));
-  } else {
-    Require(!dl::ParseHostPort(dl::SkipScheme(text), &plain[0], cap, &plainPort));
-  }
-
   // The host keeps an https scheme and loses an http one; whatever follows it is the path.
   std::string hostPort(cap, 'x'), path(cap, 'x');
   if (dl::SplitLocation(text, &hostPort[0], cap, &path[0], cap)) {

@@ -57,8 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto* raw = reinterpret_cast<const unsigned char*>(text.data());
   Require(dl::UrlEncodeUtf8(raw, text.size(), encoded, sizeof encoded));
 
-  // A built URL names exactly the host given, in its scheme, and carries exactly the four
-  // fields.
+  // A built URL names exactly the host given (in its scheme) and carries exactly the four fields.
   const auto type = (data[1] & 1) ? dl::ReportType::kExtracted : dl::ReportType::kNotExtracted;
   uint32_t n[5] = {};
   std::memcpy(n, text.data(), std::min(text.size(), sizeof n));

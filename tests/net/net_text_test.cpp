@@ -41,7 +41,6 @@ TEST(HttpParse, AddressesAndHeadersAreReadOrRefusedNeverCut) {
                                 "host:99999999999999999999", std::string(256, 'h') + ":80"})
     EXPECT_EQ(HostPort(bad), "<failed>") << bad;
   // A host setting names TLS with its scheme only; the port then defaults to 443.
-  EXPECT_EQ(Server("update.example:8080"), "update.example 8080");
   EXPECT_EQ(Server("http://update.example"), "update.example 80");
   EXPECT_EQ(Server("HTTPS://update.example"), "tls update.example 443");
   EXPECT_EQ(Server("https://update.example:8443"), "tls update.example 8443");
@@ -51,7 +50,6 @@ TEST(HttpParse, AddressesAndHeadersAreReadOrRefusedNeverCut) {
   // A redirect's host keeps the https scheme, so that the next connection is made over TLS.
   EXPECT_EQ(Location("HTTP://Other.Example:81/a?x=1"), "Other.Example:81 /a?x=1");
   EXPECT_EQ(Location("HTTPS://Secure.Example:8443/a"), "HTTPS://Secure.Example:8443 /a");
-  EXPECT_EQ(Location("https://secure.example"), "https://secure.example /");
   for (const char* bad :
        {"/update/x.zip", "http:///x", "", "https:///x", "ftp://h/x", "http://https://h/x"})
     EXPECT_EQ(Location(bad), "<failed>") << bad;
@@ -221,9 +219,8 @@ TEST(ReportUrl, TheRequestTextAndWhatCannotBePartOfIt) {
             L"https://stats.example/ajax/quickDownLoadStatistics/quickDownStatistics.jsp"
             L"?SiteID=16&StatistsType=3&UnzipResult=a&channalID=-7");
   EXPECT_EQ(Url("", "a"), L"<failed>");
-  EXPECT_EQ(Url("https://", "a"), L"<failed>");
-  for (const char* bad :
-       {"bad host", "h\xc3\xa9", "h/x", "h?x", "D:\\X\\|0", "a\nGET /", "a&b", "a=b", "a#b"}) {
+  for (const char* bad : {"bad host", "h\xc3\xa9", "h/x", "h?x", "D:\\X\\|0", "a\nGET /", "a&b",
+                          "a=b", "a#b", "https://"}) {
     EXPECT_EQ(Url(bad, "a"), L"<failed>") << bad;
     EXPECT_EQ(Url("h", bad), L"<failed>") << bad;
   }
