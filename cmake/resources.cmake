@@ -12,6 +12,8 @@ if(NOT CMAKE_RC_COMPILER_LOADED)
   enable_language(RC)
 endif()
 
+include("${CMAKE_CURRENT_LIST_DIR}/banner_url.cmake")
+
 set(DL_RES_DIR "${CMAKE_CURRENT_LIST_DIR}/../res")
 get_filename_component(DL_RES_DIR "${DL_RES_DIR}" ABSOLUTE)
 
@@ -63,7 +65,7 @@ function(dl_add_resources target arch)
     endif()
   endforeach()
   if("${DL_BANNER_HOST}" STREQUAL "")
-    message(FATAL_ERROR "DL_BANNER_HOST (banner page host[:port]) is not set")
+    message(FATAL_ERROR "DL_BANNER_HOST (banner page [https://]host[:port]) is not set")
   endif()
 
   if(NOT DL_VERSION MATCHES "^([0-9]+)\\.([0-9]+)\\.([0-9]+)\\.([0-9]+)$")
@@ -76,7 +78,7 @@ function(dl_add_resources target arch)
   endforeach()
   string(REPLACE "." "," DL_VERSION_COMMA "${DL_VERSION}")
 
-  set(banner_url "http://${DL_BANNER_HOST}/banner_download/index.do?siteID=16&channelID=0")
+  dl_banner_url(banner_url "${DL_BANNER_HOST}")
   # The program reads these into fixed buffers: 1024 bytes and 2048 wide characters.
   string(LENGTH "${DL_PACKAGE_PATH}" len)
   if(len GREATER 1023)

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/bounded_text.h"
+#include "net/tls_channel.h"
 
 namespace dl {
 
@@ -17,6 +18,9 @@ constexpr DWORD kTimeoutMs = 5000;
 // in the user's internet cache.
 constexpr DWORD kRequestFlags = INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_AUTO_REDIRECT |
                                 INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD;
+// Over TLS the certificate is checked in full (none of the IGNORE_CERT flags, ever), and a
+// failed check fails the request instead of asking the user, who cannot judge it.
+constexpr DWORD kSecureFlags = INTERNET_FLAG_SECURE | INTERNET_FLAG_NO_UI;
 
 void SetNumberOption(HINTERNET handle, DWORD option, DWORD value) {
   InternetSetOptionA(handle, option, &value, sizeof value);
@@ -66,7 +70,7 @@ int HttpClient::Connect(const char* hostAndPort, const char* user, const char* p
 
   char host[kHostCap];
   int port = kDefaultHttpPort;
-  if (!ParseHostPort(hostAndPort, host, sizeof host, &port)) return 0;
+  if (!ParseServer(hostAndPort, host, sizeof host, &port, &secure_)) return 0;
   connection_.Reset(InternetConnectA(session_.Get(), host, static_cast<INTERNET_PORT>(port), user,
                                      password, INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection_) return 0;
@@ -89,7 +93,7 @@ int HttpClient::SendGetFollowing(const char* objectPath, const char* extraHeader
   retryAfterSeconds_ = -1;
   if (!connection_ || objectPath == nullptr) return 0;
   request_.Reset(HttpOpenRequestA(connection_.Get(), "GET", objectPath, "HTTP/1.0", nullptr,
-                                  nullptr, kRequestFlags, 0));
+                                  nullptr, kRequestFlags | (secure_ ? kSecureFlags : 0), 0));
   if (!request_) return 0;
   SetTimeouts(request_.Get());
   if (extraHeader != nullptr &&
@@ -98,6 +102,7 @@ int HttpClient::SendGetFollowing(const char* objectPath, const char* extraHeader
     return 0;
   }
   if (HttpSendRequestA(request_.Get(), nullptr, 0, nullptr, 0) != TRUE) return 0;
+  if (secure_ && ChannelBelowTls12(request_.Get())) return 0;
 
   DWORD status = 0;
   DWORD size = sizeof status;
@@ -117,6 +122,8 @@ int HttpClient::SendGetFollowing(const char* objectPath, const char* extraHeader
   char hostPort[kHostCap];
   char path[kLocationCap];
   if (!SplitLocation(location, hostPort, sizeof hostPort, path, sizeof path)) return 0;
+  // Once on TLS, never off it: a plain connection would hand the package to anybody on the path.
+  if (secure_ && !IsSecureServer(hostPort)) return 0;
   if (Connect(hostPort, nullptr, nullptr, 0) != 1) return 0;
   return SendGetFollowing(path, extraHeader, redirectsLeft - 1);
 }

@@ -24,11 +24,15 @@ class HttpClient {
   HttpClient(const HttpClient&) = delete;
   HttpClient& operator=(const HttpClient&) = delete;
 
-  // hostAndPort is "name" or "name:port" (80 without one). Starts over: closes what is open,
-  // and on success resets tag to the argument, the counters and stopRequested. 1 or 0.
+  // hostAndPort is a host setting: "name" or "name:port" (80 without one), or either after
+  // "https://" (443 without a port), whose requests go over TLS with the certificate checked.
+  // Starts over: closes what is open, and on success resets tag to the argument, the counters
+  // and stopRequested. 1 or 0.
   int Connect(const char* hostAndPort, const char* user, const char* password, int tag);
   // GET objectPath with HTTP/1.0 and the optional one-line extraHeader; 200 and 206 succeed,
-  // 301/302 are followed with a fresh Connect (tag 0). Replaces the previous request. 1 or 0.
+  // 301/302 are followed with a fresh Connect (tag 0), except from https to plain http.
+  // A certificate the platform does not accept fails the request; nobody is asked.
+  // Replaces the previous request. 1 or 0.
   int SendGet(const char* objectPath, const char* extraHeader);
   // The open request's Content-Length and Last-Modified (taken as UTC); 1 when read.
   int QueryContentLength(uint64_t* size);
@@ -95,6 +99,7 @@ class HttpClient {
   UniqueInternet session_;
   UniqueInternet connection_;
   UniqueInternet request_;
+  bool secure_ = false;  // the connection's requests go over TLS
   int lastStatus_ = 0;
   int64_t retryAfterSeconds_ = -1;
 };

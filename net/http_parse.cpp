@@ -69,21 +69,46 @@ bool ParseHostPort(const char* text, char* host, size_t hostCap, int* port) {
   return true;
 }
 
+namespace {
+constexpr char kHttp[] = "http://";
+constexpr char kHttps[] = "https://";
+constexpr size_t kHttpLength = sizeof kHttp - 1;
+constexpr size_t kHttpsLength = sizeof kHttps - 1;
+}  // namespace
+
+bool IsSecureServer(const char* text) { return text != nullptr && StartsWithNoCase(text, kHttps); }
+
+const char* SkipScheme(const char* text) {
+  if (IsSecureServer(text)) return text + kHttpsLength;
+  return text != nullptr && StartsWithNoCase(text, kHttp) ? text + kHttpLength : text;
+}
+
+bool ParseServer(const char* text, char* host, size_t hostCap, int* port, bool* secure) {
+  if (text == nullptr) return false;
+  const bool tls = IsSecureServer(text);
+  text = SkipScheme(text);
+  if (!ParseHostPort(text, host, hostCap, port)) return false;
+  if (tls && std::strchr(text, ':') == nullptr) *port = kDefaultHttpsPort;
+  *secure = tls;
+  return true;
+}
+
 bool SplitLocation(const char* location, char* hostPort, size_t hostCap, char* path,
                    size_t pathCap) {
   if (location == nullptr || hostCap == 0 || pathCap == 0) return false;
   hostPort[0] = '\0';
   path[0] = '\0';
-  const char* rest = location;
-  if (StartsWithNoCase(rest, "http://")) rest += 7;
+  // The https scheme stays with the host: the next connection must be made over TLS too.
+  const bool kept = IsSecureServer(location);
+  const char* rest = SkipScheme(location);
   const char* slash = std::strchr(rest, '/');
   const size_t hostLength = slash ? static_cast<size_t>(slash - rest) : std::strlen(rest);
-  // "https://..." and the like would otherwise become a host named "https:".
-  if (hostLength == 0 || std::memchr(rest, '/', hostLength) != nullptr ||
-      (slash && slash > rest && slash[-1] == ':')) {
+  // "ftp://..." and the like would otherwise become a host named "ftp:".
+  if (hostLength == 0 || (slash && slash > rest && slash[-1] == ':')) return false;
+  const char* from = kept ? location : rest;
+  if (!CopySpan(from, static_cast<size_t>(rest - from) + hostLength, hostPort, hostCap)) {
     return false;
   }
-  if (!CopySpan(rest, hostLength, hostPort, hostCap)) return false;
   const bool pathFits = slash ? CopyBounded(path, pathCap, slash) : CopyBounded(path, pathCap, "/");
   if (!pathFits) {
     hostPort[0] = '\0';

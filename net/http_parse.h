@@ -1,4 +1,4 @@
-// Text handling of the HTTP client: host-and-port splitting, Location splitting, the two
+// Text handling of the HTTP client: host settings (scheme, host, port), Location splitting, the
 // response headers a resumable download depends on, and the range header. Pure, so every
 // form a server may send is checked natively; every output goes to a bounded buffer and an
 // overlong input is a failure, never a cut-off or an overflow.
@@ -14,16 +14,28 @@ constexpr size_t kHostCap = 256;
 // The Location header is read into a buffer of this many bytes, terminator included.
 constexpr size_t kLocationCap = 256;
 constexpr int kDefaultHttpPort = 80;
+constexpr int kDefaultHttpsPort = 443;
 
 // Splits "host" or "host:port". The host is everything before the first colon; the port is
 // the decimal number after it (leading digits, like a scanf "%d"), 80 without a colon.
 // Fails on an empty or overlong host, a colon without digits, or a port outside 1..65535.
 bool ParseHostPort(const char* text, char* host, size_t hostCap, int* port);
 
-// Splits a redirect's Location into the "host[:port]" and the path. A leading "http://"
-// (any case) is dropped; the path runs from the first "/" on, or is "/" when there is none.
-// Fails when no host is named (the text starts with "/" or is empty), another scheme is
-// named, or a part does not fit.
+// Reads a host setting: "host[:port]" as ParseHostPort reads it, or the same after "https://"
+// (any case), which asks for TLS and makes 443 the port when none is named. "http://" may be
+// written and changes nothing. Any other scheme fails, as does what ParseHostPort refuses.
+bool ParseServer(const char* text, char* host, size_t hostCap, int* port, bool* secure);
+
+// True when a host setting names the https scheme (the test ParseServer makes).
+bool IsSecureServer(const char* text);
+// The host setting after its "http://" or "https://" (any case); text itself without one.
+const char* SkipScheme(const char* text);
+
+// Splits a redirect's Location into a host setting and the path. A leading "http://" (any
+// case) is dropped and "https://" kept, so the setting says how to reach the host; the path
+// runs from the first "/" after the host on, or is "/" when there is none. Fails when no host
+// is named (the text starts with "/" or is empty), another scheme is named, or a part does
+// not fit.
 bool SplitLocation(const char* location, char* hostPort, size_t hostCap, char* path,
                    size_t pathCap);
 

@@ -24,6 +24,8 @@ struct InternetLibrary {
   decltype(&::InternetReadFile) readFile = library.Resolve<decltype(readFile)>("InternetReadFile");
   decltype(&::InternetSetOptionA) setOptionA =
       library.Resolve<decltype(setOptionA)>("InternetSetOptionA");
+  decltype(&::InternetQueryOptionA) queryOptionA =
+      library.Resolve<decltype(queryOptionA)>("InternetQueryOptionA");
   decltype(&::InternetCloseHandle) closeHandle =
       library.Resolve<decltype(closeHandle)>("InternetCloseHandle");
 };
@@ -100,6 +102,11 @@ BOOL InternetReadFile(HINTERNET file, LPVOID buffer, DWORD bytesToRead, LPDWORD 
 BOOL InternetSetOptionA(HINTERNET handle, DWORD option, LPVOID buffer, DWORD bufferLength) {
   const InternetLibrary& l = Library();
   return CallBound(l.library, l.setOptionA, BOOL{FALSE}, handle, option, buffer, bufferLength);
+}
+
+BOOL InternetQueryOptionA(HINTERNET handle, DWORD option, LPVOID buffer, LPDWORD bufferLength) {
+  const InternetLibrary& l = Library();
+  return CallBound(l.library, l.queryOptionA, BOOL{FALSE}, handle, option, buffer, bufferLength);
 }
 
 BOOL InternetCloseHandle(HINTERNET handle) {

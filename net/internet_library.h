@@ -31,6 +31,7 @@ BOOL HttpQueryInfoA(HINTERNET request, DWORD infoLevel, LPVOID buffer, LPDWORD b
                     LPDWORD index);
 BOOL InternetReadFile(HINTERNET file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead);
 BOOL InternetSetOptionA(HINTERNET handle, DWORD option, LPVOID buffer, DWORD bufferLength);
+BOOL InternetQueryOptionA(HINTERNET handle, DWORD option, LPVOID buffer, LPDWORD bufferLength);
 BOOL InternetCloseHandle(HINTERNET handle);
 
 // Session, connection and request handles; all close the same way. Kept here rather than with

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <cwchar>
 
 #include "base/text_convert.h"
 #include "config/site_record.h"
@@ -29,8 +30,13 @@ void SendReport(const wchar_t* url) {
   UniqueInternet session(
       InternetOpenW(L"UrlTest", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) return;
-  UniqueInternet request(
-      InternetOpenUrlW(session.Get(), url, nullptr, 0, INTERNET_FLAG_NO_CACHE_WRITE, 0));
+  // Over TLS the library is not trusted with redirects: some versions of it follow one to plain
+  // http without a word, which would hand the report to anybody on the path. A report that
+  // meets a redirect is simply not delivered.
+  DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE;
+  if (std::wcsncmp(url, L"https://", 8) == 0)
+    flags |= INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_UI;
+  UniqueInternet request(InternetOpenUrlW(session.Get(), url, nullptr, 0, flags, 0));
   if (!request) return;
   // Reading to the end lets the server finish its answer; the text itself is not wanted.
   char piece[260];

@@ -16,12 +16,13 @@ namespace dl {
 // encoding of a text that converts.
 bool EncodeDiagnosticText(const wchar_t* text, char* out, size_t cap);
 
-// Fetches url with the agent "UrlTest", reads the answer to its end and discards it.
+// Fetches url with the agent "UrlTest", reads the answer to its end and discards it. An
+// "https://" URL is fetched over TLS with the certificate checked, and no redirect is followed.
 void SendReport(const wchar_t* url);
 
-// Sends the report of the given type for this site and channelId to statsHost ("name" or
-// "name:port"). Returns false, sending nothing, when the URL cannot be built; true says the
-// request was attempted, not that it arrived.
+// Sends the report of the given type for this site and channelId to statsHost (a host setting:
+// "name", "name:port", either after "https://"). Returns false, sending nothing, when the URL
+// cannot be built; true says the request was attempted, not that it arrived.
 bool SendInstallReport(ReportType type, const char* encodedText, const char* statsHost,
                        int channelId);
 

@@ -1,6 +1,7 @@
 #include "net/report_url.h"
 
 #include "base/bounded_text.h"
+#include "net/http_parse.h"
 
 namespace dl {
 
@@ -41,6 +42,9 @@ bool BuildReportUrl(ReportType type, const char* host, int siteId, const char* e
                     int channelId, wchar_t* out, size_t cap) {
   if (cap == 0) return false;
   out[0] = L'\0';
+  if (host == nullptr || encoded == nullptr) return false;
+  const char* scheme = IsSecureServer(host) ? "https://" : "http://";
+  host = SkipScheme(host);
   if (!IsHost(host) || !IsEncodedValue(encoded)) return false;
 
   char siteQuery[64];
@@ -49,7 +53,7 @@ bool BuildReportUrl(ReportType type, const char* host, int siteId, const char* e
       FormatBounded(siteQuery, sizeof siteQuery, "?SiteID=%d&StatistsType=%d&UnzipResult=", siteId,
                     static_cast<int>(type)) &&
       FormatBounded(channelQuery, sizeof channelQuery, "&channalID=%d", channelId) &&
-      AppendAscii(out, cap, "http://") && AppendAscii(out, cap, host) &&
+      AppendAscii(out, cap, scheme) && AppendAscii(out, cap, host) &&
       AppendAscii(out, cap, kReportPath) && AppendAscii(out, cap, siteQuery) &&
       AppendAscii(out, cap, encoded) && AppendAscii(out, cap, channelQuery);
   if (!ok) out[0] = L'\0';

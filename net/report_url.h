@@ -17,7 +17,8 @@ enum class ReportType : int {
 
 // Writes "http://<host>/ajax/quickDownLoadStatistics/quickDownStatistics.jsp?SiteID=<site>
 // &StatistsType=<type>&UnzipResult=<encoded>&channalID=<channel>" into out[0..cap) and
-// terminates it. host is a name or address, optionally with ":port"; encoded is the
+// terminates it. host is a host setting: a name or address, optionally with ":port", that
+// may start with "https://" (the URL then does) or "http://"; encoded is the
 // percent-encoded diagnostic text, so it may hold only what UrlEncodeUtf8 produces.
 // Returns false, with out set to "" (when cap > 0), if host or encoded holds anything else
 // (it would change the path or split the query) or the URL does not fit.

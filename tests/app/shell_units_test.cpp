@@ -48,8 +48,7 @@ TEST(StringTable, BuiltProgramCarriesTheConfiguredStrings) {
   EXPECT_EQ(settings.channelId, atoi(DL_TEST_CHANNEL));
   EXPECT_EQ(settings.useTestServer, atoi(DL_TEST_USE_TEST_SERVER));
   EXPECT_EQ(settings.packagePath, DL_TEST_PACKAGE_PATH);
-  EXPECT_EQ(settings.bannerUrl,
-            L"http://" DL_TEST_BANNER_HOST_W L"/banner_download/index.do?siteID=16&channelID=0");
+  EXPECT_EQ(settings.bannerUrl, DL_TEST_BANNER_URL_W);
 }
 
 TEST(InstallBase, FollowsWhetherDriveDExists) {

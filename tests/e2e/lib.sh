@@ -91,8 +91,9 @@ e2e_bench_up() {
 
 # The downloader was built for these ports; anybody else on them would get its requests.
 e2e_ports_free() {
-  local port taken=""
-  for port in "$E2E_UPDATE_PORT" "$E2E_STATS_PORT" "$E2E_BANNER_PORT"; do
+  local port taken="" ports="$E2E_UPDATE_PORT $E2E_STATS_PORT $E2E_BANNER_PORT"
+  ports="$ports $E2E_TLS_UPDATE_PORT $E2E_TLS_STATS_PORT"
+  for port in $ports; do
     "$E2E_PYTHON" -c 'import socket, sys
 s = socket.socket()
 s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
@@ -101,8 +102,9 @@ s.bind(("127.0.0.1", int(sys.argv[1])))' "$port" 2>/dev/null || taken="$taken $p
   [ -z "$taken" ] && return 0
   echo "e2e: port(s)$taken on 127.0.0.1 are taken, but the loopback downloader is built" \
     "for $E2E_UPDATE_PORT (update), $E2E_STATS_PORT (statistics) and $E2E_BANNER_PORT" \
-    "(banner). Is another end-to-end run or the demo going on? Listening there:" >&2
-  ss -ltnp 2>/dev/null | grep -E ":(${E2E_UPDATE_PORT}|${E2E_STATS_PORT}|${E2E_BANNER_PORT})\b" >&2
+    "(banner), and sent to $E2E_TLS_UPDATE_PORT and $E2E_TLS_STATS_PORT over TLS. Is another" \
+    "end-to-end run or the demo going on? Listening there:" >&2
+  ss -ltnp 2>/dev/null | grep -E ":(${ports// /|})\b" >&2
   exit 1
 }
 
@@ -168,8 +170,12 @@ e2e_nginx_stop() {
 e2e_site_start() {
   cp "$E2E_SOURCE_DIR/../servers/banner.html" "$E2E_SERVERS/banner/banner_download/index.do"
   : >>"$E2E_SERVERS/stats.log"
+  local stats_tls=""
+  [ -n "${E2E_TLS_DIR:-}" ] &&
+    stats_tls="listen 127.0.0.1:$E2E_TLS_STATS_PORT ssl; $(e2e_tls_certificate server)"
   render "$E2E_SOURCE_DIR/site-nginx.conf.in" "$E2E_SERVERS/site.conf" "DIR=$E2E_SERVERS" \
-    "STATS_PORT=$E2E_STATS_PORT" "BANNER_PORT=$E2E_BANNER_PORT" "USER_LINE=$(nginx_user_line)"
+    "STATS_PORT=$E2E_STATS_PORT" "BANNER_PORT=$E2E_BANNER_PORT" "STATS_TLS=$stats_tls" \
+    "USER_LINE=$(nginx_user_line)"
   e2e_nginx_start site
   http_answers "http://127.0.0.1:$E2E_BANNER_PORT/banner_download/index.do" 200 ||
     e2e_fatal "the banner server does not answer on port $E2E_BANNER_PORT"
@@ -182,7 +188,7 @@ e2e_update_start() {
   : >>"$E2E_SERVERS/update-access.log"
   if [ "$rate" = 0 ]; then
     render "$E2E_SOURCE_DIR/update-nginx.conf.in" "$E2E_SERVERS/update.conf" \
-      "DIR=$E2E_SERVERS" "PORT=$E2E_UPDATE_PORT" "USER_LINE=$(nginx_user_line)"
+      "DIR=$E2E_SERVERS" "PORT=$E2E_UPDATE_PORT" "CERTIFICATE=" "USER_LINE=$(nginx_user_line)"
     e2e_nginx_start update
   else
     rate=${rate/k/*1024}
@@ -195,6 +201,36 @@ e2e_update_start() {
     cat "$E2E_SERVERS/throttled.out" >&2 2>/dev/null
     e2e_fatal "the update server does not answer on port $E2E_UPDATE_PORT"
   }
+}
+
+# ---------------------------------------------------------------- TLS
+
+# e2e_tls_prepare: the certificates of tests/support/make_tls.sh (kept in the bench, so its prefix
+# trusts one authority), that authority trusted by the prefix, and the downloader sent to the TLS
+# ports for its update and statistics hosts (the loopback build's server seam). Before
+# e2e_site_start, which then serves the statistics over TLS as well.
+e2e_tls_prepare() {
+  E2E_TLS_DIR="$E2E_BENCH/tls"
+  bash "$E2E_MAKE_TLS" "$E2E_TLS_DIR" || e2e_fatal "openssl could not make the certificates"
+  e2e_wine "$E2E_TRUST_CA" "$(e2e_win_path "$E2E_TLS_DIR/ca.pem")" ||
+    e2e_fatal "trust_ca.exe could not make the prefix trust $E2E_TLS_DIR/ca.pem"
+  export DL_TEST_UPDATE_SERVER="https://localhost:$E2E_TLS_UPDATE_PORT"
+  export DL_TEST_STATS_SERVER="https://localhost:$E2E_TLS_STATS_PORT"
+}
+
+# e2e_tls_certificate NAME: nginx's lines for certificate NAME of E2E_TLS_DIR (server or untrusted).
+e2e_tls_certificate() {
+  printf 'ssl_certificate "%s/%s.pem"; ssl_certificate_key "%s/%s.key";' \
+    "$E2E_TLS_DIR" "$1" "$E2E_TLS_DIR" "$1"
+}
+
+# e2e_update_start_tls NAME: the update server over TLS on its TLS port, behind certificate NAME.
+e2e_update_start_tls() {
+  : >>"$E2E_SERVERS/update-access.log"
+  render "$E2E_SOURCE_DIR/update-nginx.conf.in" "$E2E_SERVERS/update.conf" "DIR=$E2E_SERVERS" \
+    "PORT=$E2E_TLS_UPDATE_PORT ssl" "CERTIFICATE=$(e2e_tls_certificate "$1")" \
+    "USER_LINE=$(nginx_user_line)"
+  e2e_nginx_start update # it binds its port before it daemonises: no answer to wait for
 }
 
 e2e_update_stop() {

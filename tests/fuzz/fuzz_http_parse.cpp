@@ -27,10 +27,13 @@ void CheckText(const char* text, size_t cap) {
     Require(host[0] == '\0');
   }
 
+  // The host keeps an https scheme and loses an http one; whatever follows it is the path.
   std::string hostPort(cap, 'x'), path(cap, 'x');
   if (dl::SplitLocation(text, &hostPort[0], cap, &path[0], cap)) {
     const size_t h = strnlen(hostPort.data(), cap), p = strnlen(path.data(), cap);
-    Require(h > 0 && h < cap && p < cap && path[0] == '/' && !std::memchr(&hostPort[0], '/', h));
+    const char* host = dl::SkipScheme(hostPort.c_str());
+    Require(h > 0 && h < cap && p < cap && path[0] == '/' && *host != '\0' &&
+            !std::strchr(host, '/') && dl::IsSecureServer(text) == (host != hostPort.c_str()));
     const char* rest = strncasecmp(text, "http://", 7) == 0 ? text + 7 : text;
     const std::string joined = hostPort.c_str() + std::string(path.c_str());
     Require(joined == rest ||

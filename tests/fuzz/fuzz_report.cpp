@@ -9,6 +9,7 @@
 #include <string>
 
 #include "net/diagnostic_text.h"
+#include "net/http_parse.h"
 #include "net/report_url.h"
 #include "net/url_encode.h"
 
@@ -56,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto* raw = reinterpret_cast<const unsigned char*>(text.data());
   Require(dl::UrlEncodeUtf8(raw, text.size(), encoded, sizeof encoded));
 
-  // A built URL names exactly the host given and carries exactly the four fields.
+  // A built URL names exactly the host given (in its scheme) and carries exactly the four fields.
   const auto type = (data[1] & 1) ? dl::ReportType::kExtracted : dl::ReportType::kNotExtracted;
   uint32_t n[5] = {};
   std::memcpy(n, text.data(), std::min(text.size(), sizeof n));
@@ -66,9 +67,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!dl::BuildReportUrl(type, host.c_str(), site, encoded, channel, &url[0], cap)) {
     Require(url[0] == L'\0');
   } else {
-    Require(host.find_first_of("/?#@&=% \\") == std::string::npos);
+    const std::string bare = dl::SkipScheme(host.c_str());
+    Require(bare.find_first_of("/?#@&=% \\") == std::string::npos);
     std::string expected =
-        "http://" + host +
+        (dl::IsSecureServer(host.c_str()) ? "https://" : "http://") + bare +
         "/ajax/quickDownLoadStatistics/quickDownStatistics.jsp?SiteID=" + std::to_string(site) +
         "&StatistsType=" + std::to_string(static_cast<int>(type)) + "&UnzipResult=" + encoded +
         "&channalID=" + std::to_string(channel);

@@ -17,7 +17,7 @@ here="$root/tests/fuzz"
 declare -A sources=(
   [entry_name]="install/entry_name.cpp"
   [http_parse]="net/http_parse.cpp net/part_record.cpp base/bounded_text.cpp"
-  [report]="net/url_encode.cpp net/report_url.cpp net/diagnostic_text.cpp base/bounded_text.cpp"
+  [report]="net/url_encode.cpp net/report_url.cpp net/http_parse.cpp net/diagnostic_text.cpp base/bounded_text.cpp"
   [share_id]="config/share_id.cpp"
   [trust]="trust/der_reader.cpp trust/public_key_pem.cpp trust/ecdsa_signature.cpp"
 )

@@ -214,6 +214,51 @@ TEST_F(DownloadTest, RedirectsAndConnections) {
   EXPECT_EQ(LogLines("access.log", "GET " + path + " \"-\""), 0);
 }
 
+// Over TLS the certificate is checked in full: a trusted one carries a download, its resume and
+// a report; an unknown authority or another name fails the request before a file is made.
+TEST_F(DownloadTest, TlsWorksOnlyBehindACertificateThePlatformAccepts) {
+  const std::string body = Pattern(200000), path = Serve(body), sent = "tls" + marker_;
+  const std::string refused[] = {UntrustedTlsHost(), WrongNameTlsHost()};
+  for (const std::string& host : refused) {
+    ConnectTo(host);
+    EXPECT_EQ(client_.DownloadToFile(path.c_str(), "pkg.install", 1), -1) << host;
+    dl::SendInstallReport(dl::ReportType::kExtracted, sent.c_str(), host.c_str(), 1);
+  }
+  ConnectTo(TlsHost());
+  client_.stopAfterBlocks = 3;
+  ASSERT_EQ(client_.DownloadToFile(path.c_str(), "pkg.install", 1), -4);
+  dl::SendInstallReport(dl::ReportType::kExtracted, sent.c_str(), TlsHost().c_str(), 1);
+  EXPECT_EQ(LogLines("access.log", PortOf(TlsHost()) + " GET", marker_, 2), 2);
+  for (const std::string& host : refused) EXPECT_EQ(LogLines("access.log", PortOf(host) + " "), 0);
+  EXPECT_EQ(LogLines("stats.log", "UnzipResult=" + sent + "&"), 1);
+
+  ConnectTo(TlsHost());
+  ASSERT_EQ(client_.DownloadToFile(path.c_str(), "pkg.install", 1), 0);
+  EXPECT_EQ(Local("pkg.install", &kPackageTime), body);
+  EXPECT_EQ(LogLines("access.log", PortOf(TlsHost()) + " GET " + path, "\"bytes=12288-\" 206"), 1);
+}
+
+// A redirect may move a download onto TLS, never off it; a report over TLS follows none.
+TEST_F(DownloadTest, RedirectsMoveOntoTlsNeverOff) {
+  const std::string path = Serve(Pattern(5000));
+  const std::string onto = "/to-tls/" + served_.back(), off = "/to-plain/" + served_.back();
+  ConnectTo(NginxHost());
+  EXPECT_EQ(client_.SendGet(onto.c_str(), nullptr), 1);
+  ConnectTo(TlsHost());
+  EXPECT_EQ(client_.SendGet(onto.c_str(), nullptr), 1);
+  EXPECT_EQ(client_.SendGet(off.c_str(), nullptr), 0);
+  EXPECT_EQ(client_.LastStatus(), 302);
+  const std::string tls = PortOf(TlsHost()), plain = PortOf(NginxHost());
+  EXPECT_EQ(LogLines("access.log", tls + " GET " + path + " ", "", 2), 2);
+  EXPECT_EQ(LogLines("access.log", plain + " GET " + path + " "), 0);
+  // The statistics path sends a report over TLS for channel 302 on to the plain port.
+  const std::string moved = "moved" + marker_;
+  EXPECT_TRUE(
+      dl::SendInstallReport(dl::ReportType::kExtracted, moved.c_str(), TlsHost().c_str(), 302));
+  EXPECT_EQ(LogLines("access.log", tls + " GET", moved + "&channalID=302 \"-\" 302", 1), 1);
+  EXPECT_EQ(LogLines("access.log", plain + " GET", moved), 0);
+}
+
 // An overlong URL is never sent, not even cut short; a closed port costs little time; a folder
 // arrives in UTF-8 whatever the system's code page.
 TEST_F(DownloadTest, ReportsAreSentWholeOrNotAtAll) {

@@ -21,6 +21,13 @@ std::string HostPort(const std::string& text) {
   if (!dl::ParseHostPort(text.c_str(), host, sizeof host, &port)) return "<failed>";
   return std::string(host) + " " + std::to_string(port);
 }
+std::string Server(const char* text) {
+  char host[dl::kHostCap];
+  int port = -1;
+  bool secure = false;
+  if (!dl::ParseServer(text, host, sizeof host, &port, &secure)) return "<failed>";
+  return std::string(secure ? "tls " : "") + host + " " + std::to_string(port);
+}
 std::string Location(const char* text, size_t pathCap = 256) {
   char host[dl::kHostCap], path[256];
   if (!dl::SplitLocation(text, host, sizeof host, path, pathCap)) return "<failed>";
@@ -34,8 +41,18 @@ TEST(HttpParse, AddressesAndHeadersAreReadOrRefusedNeverCut) {
        std::vector<std::string>{":8080", "host:", "host:0", "host:65536",
                                 "host:99999999999999999999", std::string(256, 'h') + ":80"})
     EXPECT_EQ(HostPort(bad), "<failed>") << bad;
+  // A host setting names TLS with its scheme only; the port then defaults to 443.
+  EXPECT_EQ(Server("http://update.example"), "update.example 80");
+  EXPECT_EQ(Server("HTTPS://update.example"), "tls update.example 443");
+  EXPECT_EQ(Server("https://update.example:8443"), "tls update.example 8443");
+  for (const char* bad : {"https://", "https://:443", "https://h:0", "ftp://update.example"})
+    EXPECT_EQ(Server(bad), "<failed>") << bad;
+
+  // A redirect's host keeps the https scheme, so that the next connection is made over TLS.
   EXPECT_EQ(Location("HTTP://Other.Example:81/a?x=1"), "Other.Example:81 /a?x=1");
-  for (const char* bad : {"/update/x.zip", "http:///x", "", "https://secure.example/x"})
+  EXPECT_EQ(Location("HTTPS://Secure.Example:8443/a"), "HTTPS://Secure.Example:8443 /a");
+  for (const char* bad :
+       {"/update/x.zip", "http:///x", "", "https:///x", "ftp://h/x", "http://https://h/x"})
     EXPECT_EQ(Location(bad), "<failed>") << bad;
   EXPECT_EQ(Location("http://h/very/long/path", 8), "<failed>");
 
@@ -274,9 +291,12 @@ TEST(ReportUrl, TheRequestTextAndWhatCannotBePartOfIt) {
   EXPECT_EQ(Url("stats.example:8080", "D%3A%5CX%7C0"),
             L"http://stats.example:8080/ajax/quickDownLoadStatistics/quickDownStatistics.jsp"
             L"?SiteID=16&StatistsType=3&UnzipResult=D%3A%5CX%7C0&channalID=-7");
+  EXPECT_EQ(Url("HTTPS://stats.example", "a"),
+            L"https://stats.example/ajax/quickDownLoadStatistics/quickDownStatistics.jsp"
+            L"?SiteID=16&StatistsType=3&UnzipResult=a&channalID=-7");
   EXPECT_EQ(Url("", "a"), L"<failed>");
-  for (const char* bad :
-       {"bad host", "h\xc3\xa9", "h/x", "h?x", "D:\\X\\|0", "a\nGET /", "a&b", "a=b", "a#b"}) {
+  for (const char* bad : {"bad host", "h\xc3\xa9", "h/x", "h?x", "D:\\X\\|0", "a\nGET /", "a&b",
+                          "a=b", "a#b", "https://"}) {
     EXPECT_EQ(Url(bad, "a"), L"<failed>") << bad;
     EXPECT_EQ(Url("h", bad), L"<failed>") << bad;
   }

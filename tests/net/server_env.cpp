@@ -14,8 +14,15 @@ static std::string Loopback(const char* port) {
 static std::wstring UpdateFile(const std::string& name) {
   return Wide(ServersDir() + "\\www\\update\\" + name);
 }
+static std::string Tls(const char* port) {
+  return Env(port).empty() ? "" : "https://localhost:" + Env(port);
+}
 std::string NginxHost() { return Loopback("DL_NGINX_PORT"); }
 std::string FaultHost() { return Loopback("DL_FAULT_PORT"); }
+std::string TlsHost() { return Tls("DL_TLS_PORT"); }
+std::string UntrustedTlsHost() { return Tls("DL_TLS_UNTRUSTED_PORT"); }
+std::string WrongNameTlsHost() { return Tls("DL_TLS_WRONG_NAME_PORT"); }
+std::string PortOf(const std::string& host) { return host.substr(host.rfind(':') + 1); }
 std::string ServersDir() { return Env("DL_SERVERS_DIR_WIN"); }
 
 bool WriteStamped(const std::wstring& path, const std::string& bytes, const SYSTEMTIME* time) {

@@ -9,6 +9,12 @@ namespace nettest {
 
 std::string NginxHost();  // "127.0.0.1:<port>", or "" when the servers are not running
 std::string FaultHost();
+// Host settings of the TLS ports ("https://localhost:<port>"; the certificates name localhost):
+// a certificate the prefix trusts, one from an authority nobody trusts, one for another name.
+std::string TlsHost();
+std::string UntrustedTlsHost();
+std::string WrongNameTlsHost();
+std::string PortOf(const std::string& host);   // as access.log names it
 std::string ServersDir();                      // without a trailing backslash
 constexpr char kClosedHost[] = "127.0.0.1:1";  // refused at once on the bench
 
