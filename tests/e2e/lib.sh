@@ -250,6 +250,9 @@ e2e_serve_package() {
   mkdir -p "$(dirname "$target")"
   cp -p "$1" "$target.tmp"
   [ -n "${2:-}" ] && touch -d "@$2" "$target.tmp"
+  # Published as the site does: with its signature beside it.
+  openssl dgst -sha256 -sign "$E2E_SITE_KEY" -out "$target.sig" "$target.tmp" ||
+    e2e_fatal "could not sign $1"
   mv "$target.tmp" "$target"
 }
 
