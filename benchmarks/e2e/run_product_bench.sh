@@ -19,6 +19,8 @@
 #   benchmarks/e2e/run_product_bench.sh [BUILD_DIR] [SIZE_MB] [ROUNDS]
 #
 # BUILD_DIR defaults to build/x64-release, SIZE_MB to 200, ROUNDS to 2 (the best counts).
+# DL_BENCH_UNCHECKED=1 runs the same loopback program built without the site's key (no
+# signature check), for the check's share of the figures.
 # DL_SKIP_NET_BENCH=1 leaves out the DownloadToFile comparison (it runs the net benchmark once).
 # Uses a bench of its own, but the loopback ports of the end-to-end tests: not beside them.
 set -euo pipefail
@@ -32,7 +34,9 @@ if [ ! -d "$BUILD" ]; then
   zlib=$(bash "$ROOT/scripts/setup.sh" --print-zlib-dir)
   (cd "$ROOT" && cmake --preset x64-release -DDL_ZLIB_SOURCE_DIR="$zlib" >/dev/null)
 fi
-cmake --build "$BUILD" --target e2e_downloader test_package lobby bare_window >/dev/null
+program_target=e2e_downloader
+[ "${DL_BENCH_UNCHECKED:-0}" = 1 ] && program_target=e2e_downloader_unchecked
+cmake --build "$BUILD" --target "$program_target" test_package lobby bare_window >/dev/null
 BUILD=$(cd "$BUILD" && pwd)
 
 # shellcheck source=../../tests/e2e/lib.sh
@@ -54,6 +58,9 @@ if [ ! -f "$package" ]; then
 fi
 e2e_serve_package "$package"
 total=$(e2e_size "$package")
+if [ "$program_target" = e2e_downloader_unchecked ]; then
+  E2E_DOWNLOADER=$E2E_DOWNLOADER_UNCHECKED
+fi
 cp "$E2E_DOWNLOADER" "$E2E_APP_DIR/$E2E_PROGRAM_NAME"
 
 wineserver_cpu() {
@@ -172,7 +179,7 @@ fi
 
 read -r frame cpu_whole cpu_download cpu_server install_s anon_mib rss_mib <<<"$best"
 echo
-echo "downloader under wine, $SIZE_MB MiB package ($total bytes) from nginx on 127.0.0.1," \
+echo "downloader under wine ($program_target), $SIZE_MB MiB package ($total bytes) from nginx on 127.0.0.1," \
   "best of $ROUNDS per figure ($(nproc) cores)"
 printf '  %-44s %8s\n' "first frame after the start (s)" "$frame"
 printf '  %-44s %8s\n' "first frame of a bare window program (s)" "$bare"
