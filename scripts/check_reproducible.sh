@@ -35,19 +35,21 @@ tar -C "$source_dir" --exclude=./build --exclude=./.git -cf - . | tar -C "$copy"
 # flags and the toolchain; a value naming the source folder is moved into the copy so that the
 # second build never reads the first one's folders. The tests are not built: they are no part
 # of the program.
+settings='^(DL_[A-Z0-9_]+|CMAKE_BUILD_TYPE|CMAKE_(C|CXX|RC|EXE_LINKER)_FLAGS(_[A-Z]+)?):'
 args=()
 while IFS= read -r line; do
   name=${line%%:*}
   value=${line#*=}
   value=${value//"$source_dir"/"$copy"}
   args+=("-D$name=$value")
-done < <(grep -E '^(DL_[A-Z0-9_]+|CMAKE_BUILD_TYPE|CMAKE_(C|CXX|RC|EXE_LINKER)_FLAGS(_[A-Z]+)?):(STRING|PATH|FILEPATH|BOOL)=' "$cache")
+done < <(grep -E "$settings(STRING|PATH|FILEPATH|BOOL)=" "$cache")
 toolchain=$(cache_value CMAKE_TOOLCHAIN_FILE)
 args+=("-DCMAKE_TOOLCHAIN_FILE=${toolchain//"$source_dir"/"$copy"}" -DDL_BUILD_TESTS=OFF)
 
 again="$work/elsewhere/build"
 started=$SECONDS
-cmake -S "$copy" -B "$again" -G "$(cache_value CMAKE_GENERATOR)" "${args[@]}" >"$work/configure.log" 2>&1 || {
+cmake -S "$copy" -B "$again" -G "$(cache_value CMAKE_GENERATOR)" "${args[@]}" \
+  >"$work/configure.log" 2>&1 || {
   cat "$work/configure.log" >&2
   echo "check_reproducible.sh: configuring the second build failed" >&2
   exit 1
@@ -64,7 +66,8 @@ status=0
 if ! cmp -s "$program" "$second"; then
   status=1
   echo "$program differs from the same build in $again:" >&2
-  echo "  $(cmp -l "$program" "$second" | wc -l) byte(s) differ; first offsets (decimal, 1-based):" >&2
+  echo "  $(cmp -l "$program" "$second" | wc -l) byte(s) differ; the first ones" \
+    "(offset from 1, octal values):" >&2
   cmp -l "$program" "$second" | head -n 8 | sed 's/^/    /' >&2
   objdump=$(cache_value CMAKE_OBJDUMP)
   diff <("$objdump" -x "$program" 2>&1 | tail -n +3) <("$objdump" -x "$second" 2>&1 | tail -n +3) |
@@ -74,9 +77,12 @@ fi
 # Folders of either build, and the home the toolchain ran in, must not be in the program (as
 # ANSI or UTF-16 text); the dependencies' folder is the same in both builds, so only this
 # check would see it.
+zlib_dir=$(cache_value DL_ZLIB_SOURCE_DIR)
 for program_file in "$program" "$second"; do
-  for folder in "$source_dir" "$build_dir" "$copy" "$again" "$(cache_value DL_ZLIB_SOURCE_DIR)" "$HOME"; do
-    [ -n "$folder" ] && [ "$folder" != / ] || continue
+  for folder in "$source_dir" "$build_dir" "$copy" "$again" "$zlib_dir" "$HOME"; do
+    if [ -z "$folder" ] || [ "$folder" = / ]; then
+      continue
+    fi
     if { strings -a "$program_file" && strings -a -e l "$program_file"; } | grep -qF "$folder"; then
       status=1
       echo "$program_file names the folder $folder" >&2
@@ -85,8 +91,8 @@ for program_file in "$program" "$second"; do
 done
 
 if [ "$status" -eq 0 ]; then
-  printf 'reproducible: %s equals its rebuild in another folder (%s bytes, sha256 %s; rebuilt in %d s)\n' \
-    "$program" "$(stat -c %s "$program")" "$(sha256sum <"$program" | cut -d' ' -f1)" \
-    $((SECONDS - started))
+  printf 'reproducible: %s equals its rebuild in another folder' "$program"
+  printf ' (%s bytes, sha256 %s; rebuilt in %d s)\n' "$(stat -c %s "$program")" \
+    "$(sha256sum <"$program" | cut -d' ' -f1)" $((SECONDS - started))
 fi
 exit "$status"

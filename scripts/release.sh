@@ -50,7 +50,7 @@ while [ $# -gt 0 ]; do
       ;;
     --once) once=1 && shift ;;
     -h | --help)
-      sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'
+      sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"
       exit 0
       ;;
     *)
@@ -67,6 +67,7 @@ fi
 bash scripts/setup.sh
 zlib=$(bash scripts/setup.sh --print-zlib-dir)
 rm -rf "$out/unsigned" "$out/signed" "$out/SHA256SUMS"
+mkdir -p "$out"
 
 for i in 0 1; do
   arch=${arches[$i]}
@@ -78,7 +79,11 @@ for i in 0 1; do
     cat "$out/configure-$arch.log" >&2
     exit 1
   }
-  cmake --build "$build" --target downloader --parallel "${CMAKE_BUILD_PARALLEL_LEVEL:-2}"
+  cmake --build "$build" --target downloader --parallel "${CMAKE_BUILD_PARALLEL_LEVEL:-2}" \
+    >"$out/build-$arch.log" 2>&1 || {
+    tail -n 40 "$out/build-$arch.log" >&2
+    exit 1
+  }
   OBJDUMP=$(sed -n 's/^CMAKE_OBJDUMP:[A-Z]*=//p' "$build/CMakeCache.txt") \
     bash scripts/check_imports.sh "$build/bin/downloader.exe"
   if [ "$once" -eq 0 ]; then
@@ -100,9 +105,11 @@ fi
 echo "== release of commit $commit in $out"
 cd "$out"
 # Per program, the unsigned one first, then the same signed.
-find unsigned signed -name downloader.exe 2>/dev/null | sort -t/ -k2,2 -k1,1r | xargs sha256sum >SHA256SUMS
+find unsigned signed -name downloader.exe 2>/dev/null | sort -t/ -k2,2 -k1,1r |
+  xargs sha256sum >SHA256SUMS
 while read -r sum file; do
-  printf '%-28s %9s bytes  sha256 %s\n' "$file" "$(stat -c %s "$file" | sed ':a;s/\B[0-9]\{3\}\>/,&/;ta')" "$sum"
+  bytes=$(stat -c %s "$file" | sed ':a;s/\B[0-9]\{3\}\>/,&/;ta')
+  printf '%-28s %9s bytes  sha256 %s\n' "$file" "$bytes" "$sum"
 done <SHA256SUMS
 if [ -z "$pfx" ]; then
   echo "The programs are UNSIGNED (no --pfx given)."

@@ -31,7 +31,7 @@ while [ $# -gt 0 ]; do
       shift 2
       ;;
     -h | --help)
-      sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'
+      sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"
       exit 0
       ;;
     -*)
@@ -44,10 +44,10 @@ while [ $# -gt 0 ]; do
       ;;
   esac
 done
-[ ${#files[@]} -eq 2 ] && [ -n "$pfx" ] || {
+if [ ${#files[@]} -ne 2 ] || [ -z "$pfx" ]; then
   say "usage: sign_release.sh --pfx FILE [options] UNSIGNED.exe SIGNED.exe"
   exit 2
-}
+fi
 unsigned=${files[0]} signed=${files[1]}
 for f in "$pfx" "$unsigned" ${pass_file:+"$pass_file"} ${ca_file:+"$ca_file"}; do
   [ -r "$f" ] || {

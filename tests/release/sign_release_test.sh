@@ -9,6 +9,7 @@ set -uo pipefail
 program=$(realpath "${1:?usage: sign_release_test.sh PROGRAM.exe}")
 here=$(cd "$(dirname "$0")" && pwd)
 sign="$here/../../scripts/sign_release.sh"
+# shellcheck source=../support/harness.sh
 . "$here/../support/harness.sh"
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/sign-release-test.XXXXXX") || exit 1
@@ -34,7 +35,11 @@ real=$(command -v osslsigncode) || {
   exit 1
 }
 mkdir bin
-printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s/argv.log"\nexec "%s" "$@"\n' "$tmp" "$real" >bin/osslsigncode
+cat >bin/osslsigncode <<EOF
+#!/bin/sh
+printf '%s\n' "\$*" >>"$tmp/argv.log"
+exec "$real" "\$@"
+EOF
 chmod +x bin/osslsigncode
 export PATH="$tmp/bin:$PATH"
 
