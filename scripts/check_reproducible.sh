@@ -66,12 +66,14 @@ status=0
 if ! cmp -s "$program" "$second"; then
   status=1
   echo "$program differs from the same build in $again:" >&2
-  echo "  $(cmp -l "$program" "$second" | wc -l) byte(s) differ; the first ones" \
+  differences=$(cmp -l "$program" "$second" || true)
+  echo "  $(wc -l <<<"$differences") byte(s) differ; the first ones" \
     "(offset from 1, octal values):" >&2
-  cmp -l "$program" "$second" | head -n 8 | sed 's/^/    /' >&2
+  head -n 8 <<<"$differences" | sed 's/^/    /' >&2
+  # The headers side by side, each read where it lies so that only their contents differ.
   objdump=$(cache_value CMAKE_OBJDUMP)
-  diff <("$objdump" -x "$program" 2>&1 | tail -n +3) <("$objdump" -x "$second" 2>&1 | tail -n +3) |
-    head -n 20 | sed 's/^/  /' >&2 || true
+  headers() { (cd "$(dirname "$1")" && "$objdump" -x "$(basename "$1")" 2>&1); }
+  diff <(headers "$program") <(headers "$second") | head -n 20 | sed 's/^/  /' >&2 || true
 fi
 
 # Folders of either build, and the home the toolchain ran in, must not be in the program (as
