@@ -73,9 +73,10 @@ for i in 0 1; do
   arch=${arches[$i]}
   build="$out/build-$arch"
   echo "== $arch: preset ${presets[$i]} in $build"
-  # The operator's definitions come last so that they win over the preset and ours.
-  cmake --preset "${presets[$i]}" -B "$build" -DDL_BUILD_TESTS=OFF -DDL_ZLIB_SOURCE_DIR="$zlib" \
-    "${defines[@]}" >"$out/configure-$arch.log" 2>&1 || {
+  # The operator's definitions come last so that they win over the preset and ours; a fresh
+  # cache keeps a setting of an earlier run from slipping into this one.
+  cmake --preset "${presets[$i]}" -B "$build" --fresh -DDL_BUILD_TESTS=OFF \
+    -DDL_ZLIB_SOURCE_DIR="$zlib" "${defines[@]}" >"$out/configure-$arch.log" 2>&1 || {
     cat "$out/configure-$arch.log" >&2
     exit 1
   }
