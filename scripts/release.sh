@@ -106,8 +106,7 @@ fi
 echo "== release of commit $commit in $out"
 cd "$out"
 # Per program, the unsigned one first, then the same signed.
-find unsigned signed -name downloader.exe 2>/dev/null | sort -t/ -k2,2 -k1,1r |
-  xargs sha256sum >SHA256SUMS
+find unsigned ${pfx:+signed} -name downloader.exe | sort -t/ -k2,2 -k1,1r | xargs sha256sum >SHA256SUMS
 while read -r sum file; do
   bytes=$(stat -c %s "$file" | sed ':a;s/\B[0-9]\{3\}\>/,&/;ta')
   printf '%-28s %9s bytes  sha256 %s\n' "$file" "$bytes" "$sum"
