@@ -37,7 +37,8 @@ PACKAGES=(
   fonts-wqy-microhei
   googletest cmake ninja-build g++ clang-format
   clang libclang-rt-14-dev
-  python3 python3-pil curl ca-certificates dpkg-dev openssl
+  python3 python3-pil curl ca-certificates dpkg-dev
+  osslsigncode openssl
 )
 
 ZLIB_VERSION="1:1.2.13.dfsg-1"
