@@ -39,7 +39,7 @@ e2e_wait_until 5 curl -s -o /dev/null -x "127.0.0.1:$proxy_port" \
 e2e_wine reg add "$settings" /v ProxyEnable /t REG_DWORD /d 1 /f >/dev/null &&
   e2e_wine reg add "$settings" /v ProxyServer /t REG_SZ /d "127.0.0.1:$proxy_port" /f >/dev/null ||
   e2e_fatal "could not set the prefix's proxy"
-proxied() { grep -c "Request (file descriptor [0-9]*): GET http://127.0.0.1:$E2E_UPDATE_PORT$1" \
+proxied() { grep -c "Request (file descriptor [0-9]*): GET http://127.0.0.1:$E2E_UPDATE_PORT$1 " \
   "$E2E_SERVERS/proxy.log"; }
 
 e2e_kill_and_resume "$total"

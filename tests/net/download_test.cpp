@@ -164,7 +164,7 @@ TEST_F(DownloadTest, TheRecordBesideAPartialFileDecidesWhatItsStampCannot) {
   EXPECT_EQ(Local("pkg.install", &kPackageTime), body);
   EXPECT_EQ(LogLines("access.log", path + " \"bytes=16384-\" \"\\x22", "\\x22\" 206 ", 1), 1);
   EXPECT_EQ(LogLines("access.log", path + " \"-\" \"-\" 200"), 1);  // the first run's only
-  EXPECT_FALSE(dltest::FileExists(L"pkg.install.part"));  // a complete file needs none
+  EXPECT_FALSE(dltest::FileExists(L"pkg.install.part"));            // a complete file needs none
 
   // Each kept file below holds wrong bytes: only a download from byte 0 ends with the object.
   const std::string wrong(30000, '\xEE');
@@ -235,7 +235,9 @@ TEST_F(DownloadTest, TlsWorksOnlyBehindACertificateThePlatformAccepts) {
   ConnectTo(TlsHost());
   ASSERT_EQ(client_.DownloadToFile(path.c_str(), "pkg.install", 1), 0);
   EXPECT_EQ(Local("pkg.install", &kPackageTime), body);
-  EXPECT_EQ(LogLines("access.log", PortOf(TlsHost()) + " GET " + path, "\"bytes=12288-\" 206"), 1);
+  EXPECT_EQ(LogLines("access.log", PortOf(TlsHost()) + " GET " + path + " \"bytes=12288-\" \"\\x22",
+                     "\\x22\" 206 "),
+            1);
 }
 
 // A redirect may move a download onto TLS, never off it; a report over TLS follows none.
@@ -255,7 +257,7 @@ TEST_F(DownloadTest, RedirectsMoveOntoTlsNeverOff) {
   const std::string moved = "moved" + marker_;
   EXPECT_TRUE(
       dl::SendInstallReport(dl::ReportType::kExtracted, moved.c_str(), TlsHost().c_str(), 302));
-  EXPECT_EQ(LogLines("access.log", tls + " GET", moved + "&channalID=302 \"-\" 302", 1), 1);
+  EXPECT_EQ(LogLines("access.log", tls + " GET", moved + "&channalID=302 \"-\" \"-\" 302", 1), 1);
   EXPECT_EQ(LogLines("access.log", plain + " GET", moved), 0);
 }
 
