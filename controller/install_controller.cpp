@@ -2,12 +2,14 @@
 
 #include <windows.h>
 
+#include "install/stream_unpack.h"
 #include "net/http_client.h"
 
 namespace dl {
 
-// The download's client: every block's figures go to the controller, and a paused
-// installation holds the downloading thread here, between two blocks.
+// The download's client: every block's figures go to the controller, its bytes to the digest
+// and the unpacking that follows them, and a paused installation holds the downloading thread
+// here, between two blocks.
 class InstallController::Client final : public HttpClient {
  public:
   explicit Client(InstallController& owner) : owner_(owner) {}
@@ -20,10 +22,12 @@ class InstallController::Client final : public HttpClient {
     figures.totalBytes = static_cast<uint32_t>(total);
     figures.transferMs = elapsed;
     figures.receivedBytes = received;
+    if (owner_.unpacker_ != nullptr) owner_.unpacker_->Written(fileBytes);
     owner_.RecordBlock(figures, status == 1);
   }
   void OnWriteFrom(HANDLE file, uint64_t offset) override {
     owner_.digest_.WriteFrom(file, offset);
+    if (owner_.unpacker_ != nullptr) owner_.unpacker_->WriteFrom(offset);
   }
   void OnBlock(const char* data, uint32_t size) override { owner_.digest_.Block(data, size); }
 

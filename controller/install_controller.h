@@ -20,6 +20,7 @@ namespace dl {
 
 class HttpClient;
 class RetryPolicy;
+class StreamUnpacker;
 
 // Where one installation goes.
 struct InstallTarget {
@@ -102,6 +103,7 @@ class InstallController {
   std::atomic<bool> reconnecting_{false};  // OnReconnecting said, no byte since
 
   PackageDigest digest_;                // fed by the client's writes
+  StreamUnpacker* unpacker_ = nullptr;  // follows the client's writes during a download
   std::vector<uint8_t> signature_;      // as the server sent it, at most one byte too long
   int signatureStatus_ = 0;             // the signature's HTTP status (404: none published)
   std::unique_ptr<HttpClient> client_;  // a Client

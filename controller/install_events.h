@@ -17,6 +17,14 @@ struct DownloadFigures {
   uint64_t receivedBytes = 0;    // bytes received since the connection was made
 };
 
+// How the package was unpacked, for the diagnostics.
+struct UnpackFigures {
+  bool asItArrived = false;  // followed the download; otherwise read whole after it
+  int entries = 0;           // entries unpacked as it arrived
+  uint64_t bytes = 0;        // their bytes
+  int result = 0;            // the outcome's code (0: unpacked)
+};
+
 enum class FailureKind {
   kDownload,      // every attempt failed; downloading again may help
   kInstallation,  // the package did not extract; downloading again would not help
@@ -38,6 +46,9 @@ class InstallObserver {
   // The package is complete; figures are the last ones. The state is Extracting from now on.
   virtual void OnDownloadComplete(const DownloadFigures& figures) = 0;
   virtual void OnExtracting() = 0;
+  // The package was unpacked, or failed to be; before OnInstalled, OnFailed or
+  // OnPresentLobbyStarted.
+  virtual void OnUnpacked(const UnpackFigures& figures) { (void)figures; }
   // Extracted and the desktop shortcut made; the state is Installed. The outcome report
   // follows; InstallController::WaitForReport waits for it.
   virtual void OnInstalled() = 0;

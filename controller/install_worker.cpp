@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "controller/worker_rules.h"
 #include "install/desktop_shortcut.h"
 #include "install/package_extract.h"
+#include "install/stream_unpack.h"
 #include "trust/ecdsa_signature.h"
 #include "net/diagnostic_text.h"
 #include "net/http_client.h"
@@ -66,6 +68,14 @@ void ForgetPackageFile() {
   SetFileAttributesA(kSite.packageFileName, FILE_ATTRIBUTE_NORMAL);
   DeleteFileA(kSite.packageFileName);
   DeleteFileA((std::string(kSite.packageFileName) + kPartRecordSuffix).c_str());
+}
+
+// Beside the install folder, on its volume: a package is unpacked there while it downloads
+// when it must verify before anything of it reaches the install folder.
+std::wstring StagingFolder(const std::wstring& folder) {
+  std::wstring staging = folder;
+  while (!staging.empty() && staging.back() == L'\\') staging.pop_back();
+  return staging + L".staging\\";
 }
 
 // The report's text, URL-encoded; empty when it cannot be built, which still tells the server
@@ -194,7 +204,25 @@ void InstallController::RunAttempt(const InstallTarget& target) {
   SHCreateDirectoryExW(nullptr, target.folder.c_str(), nullptr);
   SetCurrentDirectoryW(target.folder.c_str());
 
-  if (!DownloadPackage()) {
+  std::wstring packageName;
+  ToWide(kSite.packageFileName, CodePage::kAnsi, &packageName);
+  const std::wstring package = target.folder + packageName;
+  // The package is unpacked as it arrives. With the site's key, nothing of it may reach the
+  // install folder before it verifies: it is unpacked beside it and moved in after the check.
+  const std::wstring staging = digest_.enabled() ? StagingFolder(target.folder) : std::wstring();
+  if (!staging.empty()) StreamUnpacker::RemoveTree(staging);  // a killed run's
+  auto unpacker =
+      std::make_unique<StreamUnpacker>(package, staging.empty() ? target.base : staging);
+  unpacker_ = unpacker->Start() ? unpacker.get() : nullptr;
+  const bool downloaded = DownloadPackage();
+  unpacker_ = nullptr;
+  // Before any outcome is told: the lobby's start may end the process.
+  const auto endUnpacking = [&] {
+    unpacker.reset();
+    if (!staging.empty()) StreamUnpacker::RemoveTree(staging);
+  };
+  if (!downloaded) {
+    endUnpacking();
     if (stopping_.load()) return;
     ReportDone();
     observer_.OnFailed(FailureKind::kDownload, 0);
@@ -203,15 +231,14 @@ void InstallController::RunAttempt(const InstallTarget& target) {
   state_.store(InstallState::Extracting);
   observer_.OnDownloadComplete(figures());
   observer_.OnExtracting();
+  const bool unpacked = unpacker->Finish();
 
-  std::wstring packageName;
-  ToWide(kSite.packageFileName, CodePage::kAnsi, &packageName);
-  const std::wstring package = target.folder + packageName;
   ExtractionDiagnostics diagnostics;
   diagnostics.installFolder = target.folder.c_str();
   // A package that is not the site's is never unpacked: nothing of it reaches the install
   // folder, and the next attempt downloads it again.
   if (const int refused = CheckPackage(package); refused != kExtractOk) {
+    endUnpacking();
     diagnostics.extractResult = static_cast<uint32_t>(refused);
     diagnostics.lastError = refused == kPackageSignatureMissing
                                 ? static_cast<uint32_t>(signatureStatus_)
@@ -223,10 +250,23 @@ void InstallController::RunAttempt(const InstallTarget& target) {
     Fail(refused, encoded);
     return;
   }
+  // Whatever the unpacking as it arrived could not finish, the whole-file extraction does
+  // again from the start, and its result is the outcome.
   ExtractOutcome outcome;
-  const int result = ExtractWithSecondTry(package.c_str(), target.base, &diagnostics, &outcome);
+  int result = kExtractOk;
+  const bool wholeFile = !unpacked || (!staging.empty() && !unpacker->MoveIntoPlace(target.base));
+  if (wholeFile)
+    result = ExtractWithSecondTry(package.c_str(), target.base, &diagnostics, &outcome);
+  const DWORD lastError = GetLastError();
+  UnpackFigures unpackFigures;
+  unpackFigures.asItArrived = !wholeFile;
+  unpackFigures.entries = unpacker->entries();
+  unpackFigures.bytes = unpacker->bytes();
+  unpackFigures.result = result;
+  endUnpacking();
+  observer_.OnUnpacked(unpackFigures);
   diagnostics.extractResult = static_cast<uint32_t>(result);
-  diagnostics.lastError = GetLastError();
+  diagnostics.lastError = lastError;
   char encoded[kEncodedTextCap];
   EncodeReport(diagnostics, encoded, sizeof encoded);
 

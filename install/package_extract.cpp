@@ -15,84 +15,14 @@
 
 #include "base/bounded_text.h"
 #include "base/win_handles.h"
+#include "install/entry_files.h"
 #include "install/zip_times.h"
 
 namespace dl {
 
 namespace {
 
-bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
-
 unzFile AsZip(void* zip) { return static_cast<unzFile>(zip); }
-
-FILETIME TicksToFileTime(uint64_t ticks) {
-  FILETIME time;
-  time.dwLowDateTime = static_cast<DWORD>(ticks);
-  time.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
-  return time;
-}
-
-// The DOS date and time as local time of this machine on that date, in UTC. Zero when they
-// name no real moment.
-FILETIME DosTimeToUtc(uint32_t dosDateTime) {
-  FILETIME none = {};
-  CivilTime civil;
-  if (!DosDateTimeToCivil(dosDateTime, &civil)) return none;
-  SYSTEMTIME local = {};
-  local.wYear = static_cast<WORD>(civil.year);
-  local.wMonth = static_cast<WORD>(civil.month);
-  local.wDay = static_cast<WORD>(civil.day);
-  local.wHour = static_cast<WORD>(civil.hour);
-  local.wMinute = static_cast<WORD>(civil.minute);
-  local.wSecond = static_cast<WORD>(civil.second);
-  SYSTEMTIME utc;
-  FILETIME time;
-  if (!TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) ||
-      !SystemTimeToFileTime(&utc, &time)) {
-    return none;
-  }
-  return time;
-}
-
-bool IsZero(const FILETIME& time) { return time.dwLowDateTime == 0 && time.dwHighDateTime == 0; }
-
-// A printable copy of a rejected raw name, byte by byte, for the outcome's log line.
-void CopyPrintable(const char* raw, size_t length, wchar_t* out, size_t cap) {
-  size_t n = length < cap - 1 ? length : cap - 1;
-  for (size_t i = 0; i < n; ++i) {
-    unsigned char c = static_cast<unsigned char>(raw[i]);
-    out[i] = (c < 0x20 || c == 0x7F) ? L'?' : static_cast<wchar_t>(c);
-  }
-  out[n] = L'\0';
-}
-
-// General-purpose flag bit 11: the name and comment are UTF-8.
-constexpr unsigned long kUtf8NameFlag = 0x800;
-
-// The entry's name as UTF-16: UTF-8 when the entry says so (its flag, or an Info-ZIP Unicode
-// path field that still matches the raw name), otherwise the system's code page, as the tools
-// of that code page write it. False when the bytes are not what they claim to be.
-bool DecodeEntryName(const char* raw, size_t length, unsigned long flag, const unsigned char* extra,
-                     size_t extraLength, wchar_t* out, size_t cap) {
-  if ((flag & kUtf8NameFlag) != 0) return DecodeUtf8(raw, length, out, cap);
-  const uint32_t crc = static_cast<uint32_t>(
-      crc32(0, reinterpret_cast<const Bytef*>(raw), static_cast<uInt>(length)));
-  const char* unicode = nullptr;
-  size_t unicodeLength = 0;
-  if (FindUnicodePath(extra, extraLength, crc, &unicode, &unicodeLength)) {
-    return DecodeUtf8(unicode, unicodeLength, out, cap);
-  }
-  if (!AnsiNameWellFormed(raw, length, IsAnsiLeadByte)) return false;
-  if (length == 0) {
-    out[0] = L'\0';
-    return true;
-  }
-  const int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, raw, static_cast<int>(length),
-                                    out, static_cast<int>(cap - 1));
-  if (n <= 0) return false;
-  out[n] = L'\0';
-  return true;
-}
 
 }  // namespace
 
@@ -157,24 +87,9 @@ int PackageReader::ReadEntry(int index, PackageEntry* entry) {
   entry->uncompressedSize = static_cast<int64_t>(info.uncompressed_size);
   FILETIME time = DosTimeToUtc(info.dosDate);
   entry->accessTime = entry->creationTime = entry->modificationTime = time;
-
-  bool endsWithSeparator = false;
-  NameProblem problem = NameProblem::kTooLong;
-  wchar_t decoded[kPathCap];
   const size_t extraLength = info.size_file_extra < sizeof extra ? info.size_file_extra : 0;
-  if (info.size_filename < sizeof raw) {
-    problem =
-        DecodeEntryName(raw, info.size_filename, info.flag, extra, extraLength, decoded, kPathCap)
-            ? CleanEntryName(decoded, std::wcslen(decoded), entry->name, kPathCap,
-                             &endsWithSeparator)
-            : NameProblem::kBadCharacter;
-  }
-  entry->isFolder = endsWithSeparator || (entry->attributes & kAttrDirectory) != 0;
-  if (problem == NameProblem::kEmpty && entry->isFolder) problem = NameProblem::kNone;
-  if (problem == NameProblem::kNone) return kExtractOk;
-  CopyPrintable(raw, info.size_filename < sizeof raw ? info.size_filename : sizeof raw, entry->name,
-                kPathCap);
-  return problem == NameProblem::kTooLong ? kExtractCreateFailed : kExtractBadHeader;
+  return CleanedEntryName(raw, info.size_filename, info.flag, extra, extraLength,
+                          (entry->attributes & kAttrDirectory) != 0, entry->name, &entry->isFolder);
 }
 
 int PackageReader::OpenEntryData(PackageEntry* entry) {
@@ -193,18 +108,17 @@ int PackageReader::OpenEntryData(PackageEntry* entry) {
   }
 
   unsigned char extra[4096];
-  int length = unzGetLocalExtrafield(AsZip(zip_.Get()), extra, sizeof extra);
-  UnixTimes times;
-  if (length > 0 && FindUnixTimes(extra, static_cast<size_t>(length), &times)) {
-    if (times.present & kUnixTimeModification) {
-      entry->modificationTime = TicksToFileTime(UnixSecondsToFileTimeTicks(times.modification));
-    }
-    if (times.present & kUnixTimeAccess) {
-      entry->accessTime = TicksToFileTime(UnixSecondsToFileTimeTicks(times.access));
-    }
-    if (times.present & kUnixTimeCreation) {
-      entry->creationTime = TicksToFileTime(UnixSecondsToFileTimeTicks(times.creation));
-    }
+  const int length = unzGetLocalExtrafield(AsZip(zip_.Get()), extra, sizeof extra);
+  if (length > 0) {
+    // The DOS time stays wherever the extra field carries no Unix time.
+    EntryTimes times;
+    times.access = entry->accessTime;
+    times.creation = entry->creationTime;
+    times.modification = entry->modificationTime;
+    times = WithUnixTimes(times, extra, static_cast<size_t>(length));
+    entry->accessTime = times.access;
+    entry->creationTime = times.creation;
+    entry->modificationTime = times.modification;
   }
   return kExtractOk;
 }
@@ -228,74 +142,6 @@ int PackageReader::CloseEntryData() {
 }
 
 namespace {
-
-// Folder levels one call made, by where they end in the path (for undoing them).
-struct NewLevels {
-  int count = 0;
-  uint16_t ends[16];
-};
-
-// Makes a folder level by level from the base folder itself down, ignoring failures (they
-// surface as kExtractCreateFailed for the files inside). Levels the previous call made are not
-// asked for again: entries of one folder usually follow each other.
-class FolderMaker {
- public:
-  void Make(const wchar_t* folder, size_t baseLength, NewLevels* created) {
-    size_t length = std::wcslen(folder);
-    bool allMade = true;
-    wchar_t level[kPathCap];
-    wchar_t system[kSystemPathCap];
-    size_t end = baseLength - 1;  // the base folder, without its separator
-    for (;;) {
-      if (!Known(folder, end)) {
-        std::wmemcpy(level, folder, end);
-        level[end] = L'\0';
-        const wchar_t* name = ForSystem(level, system);
-        if (name != nullptr && CreateDirectoryW(name, nullptr)) {
-          if (created != nullptr && created->count < 16) {
-            created->ends[created->count++] = static_cast<uint16_t>(end);
-          }
-        } else if (GetLastError() != ERROR_ALREADY_EXISTS && end >= baseLength) {
-          allMade = false;
-        }
-      }
-      if (end + 1 >= length) break;
-      end = ComponentEnd(folder, end + 1);
-    }
-    if (allMade) {
-      std::wmemcpy(last_, folder, length + 1);
-    } else {
-      last_[0] = L'\0';
-    }
-  }
-
- private:
-  bool Known(const wchar_t* folder, size_t end) const {
-    size_t known = std::wcslen(last_);
-    if (end > known || std::wmemcmp(folder, last_, end) != 0) return false;
-    return last_[end] == L'\0' || last_[end] == L'\\';
-  }
-
-  wchar_t last_[kPathCap] = {};
-};
-
-// The target path of an entry, or the code that refuses it.
-int TargetPath(const wchar_t* base, const PackageEntry& entry, wchar_t* path) {
-  if (!ComposeTargetPath(base, entry.name, path, kPathCap)) return kExtractCreateFailed;
-  if (!PathStaysInside(base, path, entry.isFolder)) return kExtractBadHeader;
-  return kExtractOk;
-}
-
-// CreateFileW on the path in the form the file system takes at any length.
-HANDLE CreateEntryFile(const wchar_t* path, DWORD disposition, DWORD attributes) {
-  wchar_t system[kSystemPathCap];
-  const wchar_t* name = ForSystem(path, system);
-  if (name == nullptr) {
-    SetLastError(ERROR_FILENAME_EXCED_RANGE);
-    return INVALID_HANDLE_VALUE;
-  }
-  return CreateFileW(name, GENERIC_WRITE, 0, nullptr, disposition, attributes, nullptr);
-}
 
 // What the helper did for one entry before the worker reached it.
 struct Prepared {
@@ -416,7 +262,7 @@ class CreatorAhead {
   bool Prepare(int index, Prepared* out) {
     PackageEntry entry;
     if (reader_.ReadEntry(index, &entry) != kExtractOk) return false;
-    if (TargetPath(base_, entry, out->path) != kExtractOk) return false;
+    if (TargetPath(base_, entry.name, entry.isFolder, out->path) != kExtractOk) return false;
     if (entry.isFolder) {
       folders_.Make(out->path, baseLength_, &out->levels);
       out->state = Prepared::State::kFolderMade;
@@ -427,10 +273,7 @@ class CreatorAhead {
     std::wmemcpy(folder, out->path, folderLength);
     folder[folderLength] = L'\0';
     folders_.Make(folder, baseLength_, &out->levels);
-    DWORD attributes = entry.attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                           FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
-    out->file.Reset(CreateEntryFile(out->path, CREATE_NEW,
-                                    attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL));
+    out->file.Reset(CreateEntryFile(out->path, CREATE_NEW, CreationAttributes(entry.attributes)));
     if (out->file) {
       out->state = Prepared::State::kCreated;
       return true;
@@ -524,18 +367,13 @@ class Extraction {
     Prepared prepared;
     if (ahead_) ahead_->Take(entry->index, &prepared);
     wchar_t path[kPathCap];
-    int code = TargetPath(base_, *entry, path);
+    int code = TargetPath(base_, entry->name, entry->isFolder, path);
     if (code != kExtractOk) {
       return Fail(code,
                   code == kExtractCreateFailed ? ERROR_FILENAME_EXCED_RANGE : ERROR_INVALID_NAME);
     }
     if (prepared.state == Prepared::State::kNothing) {
-      wchar_t folder[kPathCap];
-      size_t folderLength =
-          entry->isFolder ? std::wcslen(path) : baseLength_ + FolderPartLength(entry->name);
-      std::wmemcpy(folder, path, folderLength);
-      folder[folderLength] = L'\0';
-      folders_.Make(folder, baseLength_, nullptr);
+      folders_.MakeFor(path, entry->name, entry->isFolder, baseLength_);
     }
     if (entry->isFolder) return kExtractOk;
 
@@ -543,16 +381,11 @@ class Extraction {
     if (!file) {
       // The platform refuses to replace a read-only file; a process with root rights under
       // wine would not be refused, so the rule is kept here for every platform alike.
-      wchar_t system[kSystemPathCap];
-      const wchar_t* name = ForSystem(path, system);
-      DWORD existing = name != nullptr ? GetFileAttributesW(name) : INVALID_FILE_ATTRIBUTES;
+      const DWORD existing = EntryPathAttributes(path);
       if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) {
         return Fail(kExtractCreateFailed, ERROR_ACCESS_DENIED);
       }
-      DWORD attributes = entry->attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                              FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
-      file.Reset(CreateEntryFile(path, CREATE_ALWAYS,
-                                 attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL));
+      file.Reset(CreateEntryFile(path, CREATE_ALWAYS, CreationAttributes(entry->attributes)));
       if (!file) return Fail(kExtractCreateFailed, GetLastError());
     }
     return WriteEntry(entry, file);
@@ -583,11 +416,11 @@ class Extraction {
     if (code == kExtractOk) code = closed;
     if (code != kExtractOk) return Fail(code, error);
 
-    const FILETIME* creation = IsZero(entry->creationTime) ? nullptr : &entry->creationTime;
-    const FILETIME* access = IsZero(entry->accessTime) ? nullptr : &entry->accessTime;
-    const FILETIME* modification =
-        IsZero(entry->modificationTime) ? nullptr : &entry->modificationTime;
-    SetFileTime(file.Get(), creation, access, modification);
+    EntryTimes times;
+    times.access = entry->accessTime;
+    times.creation = entry->creationTime;
+    times.modification = entry->modificationTime;
+    ApplyTimes(file.Get(), times);
     return kExtractOk;
   }
 

@@ -6,6 +6,8 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "base/bounded_text.h"
 #include "base/text_convert.h"
@@ -19,7 +21,13 @@ namespace dl {
 namespace {
 
 constexpr size_t kPathCap = 4096;
-constexpr DWORD kBlockBytes = 4096;
+// One read of the body: large enough that the per-call cost of the platform's library (a
+// round trip to the wine server under wine) vanishes against the bytes, small enough that the
+// progress hook still fires many times a second on a slow line.
+constexpr DWORD kBlockBytes = 64 * 1024;
+// How often the file's stamp is set again while bytes arrive. The record beside the file is
+// what proves a kept part; the stamp only has to stay close for a file whose record is lost.
+constexpr DWORD kStampEveryMs = 1000;
 
 bool SameTime(const SYSTEMTIME& a, const SYSTEMTIME& b) {
   return a.wYear == b.wYear && a.wMonth == b.wMonth && a.wDayOfWeek == b.wDayOfWeek &&
@@ -185,8 +193,9 @@ int HttpClient::DownloadToFile(const char* objectPath, const char* fileName, int
 
   if (!MakeFileFolder(fileName)) return -3;
   SetFileAttributesA(fileName, FILE_ATTRIBUTE_NORMAL);
-  UniqueFile file(
-      CreateFileA(fileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
+  // Readers may follow the bytes as they arrive (the unpacking does); no other writer may.
+  UniqueFile file(CreateFileA(fileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_ALWAYS, 0, nullptr));
   if (!file) return -3;
   const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
   const HANDLE h = file.Get();
@@ -256,9 +265,12 @@ int HttpClient::DownloadToFile(const char* objectPath, const char* fileName, int
       !WriteRecord(recordName, served.id)) {
     return -3;
   }
-  char buffer[kBlockBytes];
+  const std::unique_ptr<char[]> block(new (std::nothrow) char[kBlockBytes]);
+  if (!block) return -3;
+  char* const buffer = block.get();
   int result = -2;
   DWORD mark = GetTickCount();
+  DWORD stamped = mark;
   while (stopRequested == 0) {
     // Never read past the announced end: a server sending more would push the file past
     // the size that marks it complete.
@@ -279,9 +291,11 @@ int HttpClient::DownloadToFile(const char* objectPath, const char* fileName, int
     }
     OnBlock(buffer, got);
     // A killed process never reaches the closing stamp, and some file systems (wine's among
-    // them) move the last-write time with every write: stamping each block keeps a partial
-    // file resumable whenever the process ends.
-    SetFileTime(h, nullptr, nullptr, &stamp);
+    // them) move the last-write time with every write: a stamp now and then keeps it close.
+    if (GetTickCount() - stamped >= kStampEveryMs) {
+      SetFileTime(h, nullptr, nullptr, &stamp);
+      stamped = GetTickCount();
+    }
     OnProgress(h, 1, elapsedMs, bytesReceived, total, offset, tag);
     if (offset == total) {
       result = 0;

@@ -557,6 +557,8 @@ e2e_check_installed() {
   check "${p}the downloader ended with exit code 0 (got $E2E_RC)" test "$E2E_RC" = 0
   check "${p}every entry of the package is installed under ${base%\\*}\\" \
     e2e_installed_like "$E2E_PACKAGE" "$(dirname "$E2E_INSTALL_DIR")"
+  check "${p}nothing is left of the folder the package was unpacked in before its check" \
+    test ! -e "${E2E_INSTALL_DIR%/}.staging"
   check "${p}the package is kept in $E2E_INSTALL_WIN, identical to the served one" \
     cmp -s "$E2E_INSTALLED_PACKAGE" "$(e2e_served_package)"
   check "${p}IsLobbyLogin.dat holds [ChannelID] ChannelID=$E2E_CHANNEL" e2e_channel_profile_ok

@@ -57,7 +57,8 @@ for case in altered:$bad other_key:$bad unsigned:$missing long_signature:$bad; d
   check "$name: the site got a failure report (StatistsType=4) with result $code" \
     test "$(e2e_stats_count 4 "$code")" = $((reports + 1))
   check "$name: nothing of the package was unpacked" \
-    test -z "$(find "$E2E_INSTALL_DIR" -mindepth 1 ! -name "$E2E_PACKAGE_FILE*" 2>/dev/null)"
+    test -z "$(find "$E2E_INSTALL_DIR" "${E2E_INSTALL_DIR%/}.staging" -mindepth 1 \
+      ! -name "$E2E_PACKAGE_FILE*" 2>/dev/null)"
   check "$name: the refused package was deleted" test ! -e "$E2E_INSTALLED_PACKAGE"
   check "$name: the lobby was not started" test ! -e "$E2E_INSTALL_DIR/lobby_ran.txt"
 done

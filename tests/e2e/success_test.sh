@@ -24,4 +24,6 @@ e2e_check_installed
 check "the share id is still in the registry" test "$(e2e_registry_share_id)" = "$E2E_SHARE_ID"
 check "the site got no failure report" test "$(e2e_stats_count 4 '[0-9]+')" = 0
 check "the package was fetched once, whole" test "$(e2e_package_requests | grep -c '"-" 200 ')" = 1
+check "the package was unpacked as it arrived, not read again whole afterwards" \
+  grep -q "unpacked as it arrived: [1-9][0-9]* entries" "$E2E_APP_DIR/__lobby_dl_debug.log"
 e2e_finish

@@ -9,6 +9,7 @@ dl_pure_test(install_extract_pure_test
 if(WIN32)
   dl_test_program(install_extract_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/extract_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/stream_unpack_test.cpp
     LIBS dl_install dl_test_support)
   dl_add_bench_script_test(NAME install_extract
     COMMAND ${CMAKE_CURRENT_LIST_DIR}/extract_archives_test.sh

@@ -91,6 +91,7 @@ class DownloadWindow : public SkinWindow, public InstallObserver {
   void OnReconnected() override;
   void OnDownloadComplete(const DownloadFigures& figures) override;
   void OnExtracting() override;
+  void OnUnpacked(const UnpackFigures& figures) override;
   void OnInstalled() override;
   void OnFailed(FailureKind kind, int extractResult) override;
   void OnPresentLobbyStarted() override;
@@ -118,11 +119,13 @@ class DownloadWindow : public SkinWindow, public InstallObserver {
       Extracting,
       Installed,
       Failed,
-      LobbyStarted
+      LobbyStarted,
+      Unpacked
     };
     Kind kind;
     DownloadFigures figures;
     FailureKind failure = FailureKind::kDownload;
+    UnpackFigures unpack = {};
   };
 
   // Construction steps (window_layout.cpp).

@@ -28,6 +28,12 @@ void DownloadWindow::OnDownloadComplete(const DownloadFigures& figures) {
 
 void DownloadWindow::OnExtracting() { Queue({QueuedEvent::Kind::Extracting, {}}); }
 
+void DownloadWindow::OnUnpacked(const UnpackFigures& figures) {
+  QueuedEvent event{QueuedEvent::Kind::Unpacked, {}};
+  event.unpack = figures;
+  Queue(event);
+}
+
 void DownloadWindow::OnInstalled() { Queue({QueuedEvent::Kind::Installed, {}}); }
 
 void DownloadWindow::OnFailed(FailureKind kind, int) {
@@ -99,6 +105,14 @@ void DownloadWindow::Carry(const QueuedEvent& event) {
       break;
     case QueuedEvent::Kind::LobbyStarted:
       CanClose();
+      break;
+    case QueuedEvent::Kind::Unpacked:
+      if (event.unpack.asItArrived) {
+        logFile_.Write("unpacked as it arrived: %d entries, %llu bytes", event.unpack.entries,
+                       static_cast<unsigned long long>(event.unpack.bytes));
+      } else {
+        logFile_.Write("unpacked from the whole package: result %d", event.unpack.result);
+      }
       break;
   }
 }
