@@ -35,7 +35,7 @@ PACKAGES=(
   nginx-light tinyproxy
   zip unzip p7zip-full libarchive-tools bzip2
   fonts-wqy-microhei
-  googletest cmake ninja-build g++ clang-format
+  googletest cmake ninja-build g++ clang-format zlib1g-dev
   clang libclang-rt-14-dev
   python3 python3-pil curl ca-certificates dpkg-dev
   osslsigncode openssl
