@@ -68,6 +68,11 @@ class StreamUnpacker::Follower final : public ZipStreamSink {
   }
 
   bool Confirm(int* entries, uint64_t* bytes);
+  // Lets go of the package: the whole-file extraction, the report and a deletion come next.
+  void ClosePackage() {
+    entryFile_.Reset();
+    file_.Reset();
+  }
   bool MoveIntoPlace(const std::wstring& base);
 
   bool OnEntryBegin(const StreamEntry& entry) override {
@@ -323,7 +328,9 @@ bool StreamUnpacker::Finish() {
     changed_.wait(lock, [&] { return idle_; });
   }
   Stop();
-  return follower_->Confirm(&confirmedEntries_, &confirmedBytes_);
+  const bool confirmed = follower_->Confirm(&confirmedEntries_, &confirmedBytes_);
+  follower_->ClosePackage();
+  return confirmed;
 }
 
 bool StreamUnpacker::MoveIntoPlace(const std::wstring& base) {

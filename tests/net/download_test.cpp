@@ -39,6 +39,11 @@ struct RecordingClient : dl::HttpClient {
     calls.push_back({static_cast<uint64_t>(status), total, fileBytes});
     if (status == 1 && --stopAfterBlocks == 0) stopRequested = 1;
   }
+  // What the file held at the last report, as a ranged request asks for it.
+  std::string Range() const {
+    return "\"bytes=" + std::to_string(calls.empty() ? 0 : calls.back()[2]) + "-\"";
+  }
+  size_t Kept() const { return calls.empty() ? 0 : static_cast<size_t>(calls.back()[2]); }
 };
 
 class DownloadTest : public ::testing::Test {
@@ -69,16 +74,17 @@ class DownloadTest : public ::testing::Test {
 };
 
 TEST_F(DownloadTest, FreshDownloadIsStampedReportedPerBlockAndNotFetchedTwice) {
-  const std::string body = Pattern(100000, 3);
+  const std::string body = Pattern(300000, 3);
   const std::string path = Serve(body);
   ConnectTo(NginxHost());
   ASSERT_EQ(client_.DownloadToFile(path.c_str(), "a/b\\c/pkg.install", 1), 0);
   EXPECT_EQ(Local("a\\b\\c\\pkg.install", &kPackageTime), body);
-  ASSERT_EQ(client_.calls.size(), (body.size() + 4095) / 4096);
+  // Reads of up to 64 KiB, each reported.
+  ASSERT_GE(client_.calls.size(), (body.size() + 65535) / 65536);
   uint64_t before = 0;
   for (const auto& call : client_.calls) {
     EXPECT_TRUE(call[0] == 1 && call[1] == body.size() && call[2] > before &&
-                call[2] - before <= 4096);
+                call[2] - before <= 65536);
     before = call[2];
   }
   // The same version again: nothing is transferred, and the window hears that once.
@@ -133,36 +139,38 @@ TEST_F(DownloadTest, DroppedStoppedOrStalledTransfersResumeFromTheFileSize) {
   EXPECT_LT(GetTickCount() - start, 30000u);
   EXPECT_EQ(Pattern(1).find(Local("slow.install")), 0u);  // the byte sent at once may be there
 
-  const std::string body = Pattern(200000);
+  const std::string body = Pattern(400000);
   const std::string path = Serve(body);
   ConnectTo(NginxHost());
   client_.stopAfterBlocks = 3;
   ASSERT_EQ(client_.DownloadToFile(path.c_str(), "pkg.install", 1), -4);
-  EXPECT_EQ(Local("pkg.install", &kPackageTime), body.substr(0, 3 * 4096));
+  const std::string range = client_.Range();
+  EXPECT_EQ(Local("pkg.install", &kPackageTime), body.substr(0, client_.Kept()));
   ConnectTo(NginxHost());  // clears the request
   ASSERT_EQ(client_.DownloadToFile(path.c_str(), "pkg.install", 1), 0);
   EXPECT_EQ(Local("pkg.install"), body);
-  EXPECT_EQ(LogLines("access.log", path + " \"bytes=12288-\" \"\\x22", "\\x22\" 206 ", 1), 1);
+  EXPECT_EQ(LogLines("access.log", path + " " + range + " \"\\x22", "\\x22\" 206 ", 1), 1);
 }
 
 // The record written beside a partial file before its first byte decides what the stamp
 // cannot: writes that outran the last stamp (a kill, a scanner touching the file) lose nothing,
 // and a record of another object, one cut short or one without its file proves nothing.
 TEST_F(DownloadTest, TheRecordBesideAPartialFileDecidesWhatItsStampCannot) {
-  const std::string body = Pattern(100000, 5);
+  const std::string body = Pattern(400000, 5);
   const std::string path = Serve(body);
   ConnectTo(NginxHost());
-  client_.stopAfterBlocks = 4;
+  client_.stopAfterBlocks = 2;
   ASSERT_EQ(client_.DownloadToFile(path.c_str(), "pkg.install", 1), -4);
   const std::string record = dltest::ReadWholeFile(L"pkg.install.part");
-  EXPECT_NE(record.find("length=100000\n"), std::string::npos) << record;
+  EXPECT_NE(record.find("length=400000\n"), std::string::npos) << record;
   SYSTEMTIME moved = kPackageTime;
   moved.wYear = 2024;
-  ASSERT_TRUE(WriteStamped(L"pkg.install", body.substr(0, 4 * 4096), &moved));
+  ASSERT_TRUE(WriteStamped(L"pkg.install", body.substr(0, client_.Kept()), &moved));
   ConnectTo(NginxHost());
   ASSERT_EQ(client_.DownloadToFile(path.c_str(), "pkg.install", 1), 0);
   EXPECT_EQ(Local("pkg.install", &kPackageTime), body);
-  EXPECT_EQ(LogLines("access.log", path + " \"bytes=16384-\" \"\\x22", "\\x22\" 206 ", 1), 1);
+  EXPECT_EQ(LogLines("access.log", path + " " + client_.Range() + " \"\\x22", "\\x22\" 206 ", 1),
+            1);
   EXPECT_EQ(LogLines("access.log", path + " \"-\" \"-\" 200"), 1);  // the first run's only
   EXPECT_FALSE(dltest::FileExists(L"pkg.install.part"));            // a complete file needs none
 
@@ -217,7 +225,7 @@ TEST_F(DownloadTest, RedirectsAndConnections) {
 // Over TLS the certificate is checked in full: a trusted one carries a download, its resume and
 // a report; an unknown authority or another name fails the request before a file is made.
 TEST_F(DownloadTest, TlsWorksOnlyBehindACertificateThePlatformAccepts) {
-  const std::string body = Pattern(200000), path = Serve(body), sent = "tls" + marker_;
+  const std::string body = Pattern(400000), path = Serve(body), sent = "tls" + marker_;
   const std::string refused[] = {UntrustedTlsHost(), WrongNameTlsHost()};
   for (const std::string& host : refused) {
     ConnectTo(host);
@@ -227,6 +235,7 @@ TEST_F(DownloadTest, TlsWorksOnlyBehindACertificateThePlatformAccepts) {
   ConnectTo(TlsHost());
   client_.stopAfterBlocks = 3;
   ASSERT_EQ(client_.DownloadToFile(path.c_str(), "pkg.install", 1), -4);
+  const std::string range = client_.Range();
   dl::SendInstallReport(dl::ReportType::kExtracted, sent.c_str(), TlsHost().c_str(), 1);
   EXPECT_EQ(LogLines("access.log", PortOf(TlsHost()) + " GET", marker_, 2), 2);
   for (const std::string& host : refused) EXPECT_EQ(LogLines("access.log", PortOf(host) + " "), 0);
@@ -235,7 +244,7 @@ TEST_F(DownloadTest, TlsWorksOnlyBehindACertificateThePlatformAccepts) {
   ConnectTo(TlsHost());
   ASSERT_EQ(client_.DownloadToFile(path.c_str(), "pkg.install", 1), 0);
   EXPECT_EQ(Local("pkg.install", &kPackageTime), body);
-  EXPECT_EQ(LogLines("access.log", PortOf(TlsHost()) + " GET " + path + " \"bytes=12288-\" \"\\x22",
+  EXPECT_EQ(LogLines("access.log", PortOf(TlsHost()) + " GET " + path + " " + range + " \"\\x22",
                      "\\x22\" 206 "),
             1);
 }
