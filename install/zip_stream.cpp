@@ -192,9 +192,7 @@ void ZipStreamReader::Impl::BeginEntry() {
 
   const bool descriptor = (entry.flags & kFlagDescriptor) != 0;
   if ((entry.flags & (kFlagEncrypted | kFlagPatched | kFlagStrongEncryption | kFlagMaskedHeader)) ||
-      (entry.method != kStored && entry.method != kDeflated) ||
-      // Stored data has no end marker of its own: only the directory could say where it stops.
-      (descriptor && entry.method == kStored)) {
+      (entry.method != kStored && entry.method != kDeflated)) {
     Fail(ZipStreamState::kCannotFollow);
     return;
   }
@@ -255,8 +253,13 @@ void ZipStreamReader::Impl::BeginEntry() {
     return;
   }
   phase = Phase::kData;
-  // An empty stored entry has no data to wait for.
-  if (entry.method == kStored && entry.compressedSize == 0) DataEnded();
+  // Stored data has no end marker of its own: with a descriptor only the directory could say
+  // where it stops. Streaming writers store empty files that way, so such an entry is taken as
+  // empty, and is followed only if an empty entry's descriptor comes right after the header.
+  if (entry.method == kStored && (descriptor || entry.compressedSize == 0)) {
+    entry.compressedSize = 0;
+    DataEnded();
+  }
 }
 
 bool ZipStreamReader::Impl::Deliver(const uint8_t* bytes, size_t count) {
@@ -355,7 +358,7 @@ void ZipStreamReader::Impl::Descriptor(const uint8_t*& data, size_t& size) {
   pending.clear();
   pendingWanted = 4;
   if (entry.crc != crc || entry.compressedSize != inTaken || entry.uncompressedSize != outGiven) {
-    Fail(ZipStreamState::kBroken);
+    Fail(entry.method == kStored ? ZipStreamState::kCannotFollow : ZipStreamState::kBroken);
     return;
   }
   EndEntry();
@@ -418,8 +421,9 @@ bool FindDirectory(const uint8_t* tail, size_t tailSize, uint64_t tailOffset,
   const size_t lowest = tailSize - kEndFixed > kMax16 ? tailSize - kEndFixed - kMax16 : 0;
   size_t end = tailSize - kEndFixed;
   for (;; --end) {
-    // The comment must reach exactly to the archive's end: anything else is not this record.
-    if (Get32(tail + end) == kEndSig && Get16(tail + end + 20) == tailSize - end - kEndFixed) {
+    // Bytes after the comment are tolerated: a tool writing to a pipe may pad its last block
+    // with zeros (bsdtar pads to 10 KiB), and the unzip library tolerates them likewise.
+    if (Get32(tail + end) == kEndSig && Get16(tail + end + 20) <= tailSize - end - kEndFixed) {
       break;
     }
     if (end == lowest) return false;
