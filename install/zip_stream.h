@@ -48,8 +48,9 @@ enum class ZipStreamState {
   kLocalEnd,      // the entries ended: the central directory (or another record) begins at
                   // centralOffset()
   kCannotFollow,  // an archive this reader does not follow in stream order: an encrypted
-                  // entry, a stored entry with a data descriptor, another method, a patched
-                  // or strong-encryption flag, data that does not start with a local header
+                  // entry, a stored entry with a data descriptor (unless it is empty and its
+                  // descriptor follows the header at once), another method, a patched or
+                  // strong-encryption flag, data that does not start with a local header
   kBroken,        // the bytes are not what their headers say: bad inflate data, a CRC or size
                   // that does not match, a descriptor that disagrees
   kStopped,       // the sink returned false
