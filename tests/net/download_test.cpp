@@ -165,12 +165,12 @@ TEST_F(DownloadTest, TheRecordBesideAPartialFileDecidesWhatItsStampCannot) {
   EXPECT_NE(record.find("length=400000\n"), std::string::npos) << record;
   SYSTEMTIME moved = kPackageTime;
   moved.wYear = 2024;
+  const std::string range = client_.Range();
   ASSERT_TRUE(WriteStamped(L"pkg.install", body.substr(0, client_.Kept()), &moved));
   ConnectTo(NginxHost());
   ASSERT_EQ(client_.DownloadToFile(path.c_str(), "pkg.install", 1), 0);
   EXPECT_EQ(Local("pkg.install", &kPackageTime), body);
-  EXPECT_EQ(LogLines("access.log", path + " " + client_.Range() + " \"\\x22", "\\x22\" 206 ", 1),
-            1);
+  EXPECT_EQ(LogLines("access.log", path + " " + range + " \"\\x22", "\\x22\" 206 ", 1), 1);
   EXPECT_EQ(LogLines("access.log", path + " \"-\" \"-\" 200"), 1);  // the first run's only
   EXPECT_FALSE(dltest::FileExists(L"pkg.install.part"));            // a complete file needs none
 
