@@ -16,8 +16,8 @@
 #  (install_bench extract), curl alone, unzip alone, and the lobby's own start (its process
 #  begun to its note written).
 #
-# The packages, kept in BUILD_DIR/bench-speed/packages: a mixed one of about 123 MB in 1,383
-# entries packed by Info-ZIP zip to about 75 MB (make_bench_package.py --info-zip), and the
+# The packages, kept in BUILD_DIR/bench-speed/packages: a mixed one of 121 MB in 1,383 entries
+# packed by Info-ZIP zip to 75 MB (make_bench_package.py --info-zip), and the
 # 200 MiB test package of run_product_bench.sh (make_package.py --size-mb 200). Both carry the
 # test lobby at Tavoro/lobby.exe.
 #
@@ -141,8 +141,8 @@ native_once() {
   keep_min "$key.native" "$(secs "$t0" "$t2")"
 }
 
-# wine_once KEY FIGURE PROGRAM ARGS...: a benchmark program's own seconds (third field of its
-# line), kept when its result field (RESULT_FIELD) is 0.
+# wine_once KEY FIGURE FIELD PROGRAM ARGS...: runs a benchmark program under wine and keeps its
+# own seconds (the third field of its line) as FIGURE; field FIELD, its result, must be 0.
 wine_once() {
   local key=$1 figure=$2 field=$3 line
   shift 3
