@@ -104,13 +104,13 @@ install_once() {
   sync
   install_round_launch "$total"
   e2e_wait_window 20 || die "$key: the installer window did not appear"
-  "$E2E_PYTHON" "$HERE/lobby_start.py" "$E2E_PREFIX" 300 >"$E2E_WORK/lobby-start.txt" &
+  "$E2E_PYTHON" "$HERE/lobby_start.py" "$E2E_PREFIX" 900 >"$E2E_WORK/lobby-start.txt" &
   watcher=$!
   E2E_PIDS+=("$watcher")
   e2e_click_install
   install_round_finish
   e2e_lobby_ran || die "$key: the installation did not complete (lobby_ran.txt missing)"
-  wait "$watcher" || die "$key: no lobby process was seen"
+  e2e_wait_exit "$watcher" 5 && [ "$E2E_RC" = 0 ] || die "$key: no lobby process was seen"
   started=$(cat "$E2E_WORK/lobby-start.txt")
   note=$(stat -c %.9Y "$E2E_INSTALL_DIR/lobby_ran.txt")
   keep_min "$key.install" "$(secs "$E2E_CLICKED_AT" "$started")"
