@@ -1,15 +1,21 @@
 # Shared start of the benchmark scripts; sourced after ROOT and BUILD are set.
 
-# bench_build TARGET BENCH_NAME: configures BUILD when it does not exist, builds TARGET and sets
-# BUILD (absolute), BB (the benchmark's own bench folder) and RUN (the wine wrapper).
-bench_build() {
+# bench_build_targets TARGET...: configures BUILD when it does not exist, builds the targets
+# (two jobs at most: the machine is shared) and makes BUILD absolute.
+bench_build_targets() {
   if [ ! -d "$BUILD" ]; then
     local zlib
     zlib=$(bash "$ROOT/scripts/setup.sh" --print-zlib-dir)
     (cd "$ROOT" && cmake --preset x64-release -DDL_ZLIB_SOURCE_DIR="$zlib" >/dev/null)
   fi
-  cmake --build "$BUILD" --target "$1" >/dev/null
+  cmake --build "$BUILD" -j2 --target "$@" >/dev/null
   BUILD=$(cd "$BUILD" && pwd)
+}
+
+# bench_build TARGET BENCH_NAME: bench_build_targets TARGET, and sets BB (the benchmark's own
+# bench folder) and RUN (the wine wrapper).
+bench_build() {
+  bench_build_targets "$1"
   BB="$BUILD/$2"
   RUN="$BUILD/bench/wine-run.sh"
 }

@@ -30,17 +30,14 @@ SIZE_MB=${2:-200}
 ROUNDS=${3:-2}
 HERE="$ROOT/benchmarks/e2e"
 
-if [ ! -d "$BUILD" ]; then
-  zlib=$(bash "$ROOT/scripts/setup.sh" --print-zlib-dir)
-  (cd "$ROOT" && cmake --preset x64-release -DDL_ZLIB_SOURCE_DIR="$zlib" >/dev/null)
-fi
+. "$ROOT/benchmarks/bench-lib.sh"
 program_target=e2e_downloader
 [ "${DL_BENCH_UNCHECKED:-0}" = 1 ] && program_target=e2e_downloader_unchecked
-cmake --build "$BUILD" --target "$program_target" test_package lobby bare_window >/dev/null
-BUILD=$(cd "$BUILD" && pwd)
+bench_build_targets "$program_target" test_package lobby bare_window
 
 # shellcheck source=../../tests/e2e/lib.sh
 . "$ROOT/tests/e2e/lib.sh"
+. "$HERE/install-round.sh"
 E2E_BENCH_OVERRIDE="$BUILD/bench-product"
 E2E_WORK="$BUILD/bench-product/run"
 e2e_load "$BUILD/e2e/e2e.env"
@@ -120,22 +117,13 @@ done
 best=""
 for round in $(seq "$ROUNDS"); do
   e2e_clean_machine
-  rm -f "$E2E_WORK/time.txt"
   start_frame_poller || {
     cat "$E2E_WORK/frame.err" >&2
     exit 1
   }
   server_before=$(wineserver_cpu)
   date +%s.%N >"$E2E_WORK/start"
-  (cd "$E2E_APP_DIR" && exec /usr/bin/time -f "%e %U %S" -o "$E2E_WORK/time.txt" \
-    "$E2E_WINE_RUN" "$E2E_APP_DIR/$E2E_PROGRAM_NAME") >/dev/null 2>&1 &
-  timer=$!
-  E2E_PIDS+=("$timer")
-  e2e_wait_until 10 pgrep -P "$timer" >/dev/null
-  E2E_APP_PID=$(pgrep -P "$timer" | head -n 1)
-  "$E2E_PYTHON" "$HERE/sample_process.py" "$E2E_APP_PID" "$E2E_INSTALLED_PACKAGE" "$total" \
-    >"$E2E_WORK/sample.txt" &
-  sampler=$!
+  install_round_launch "$total"
   wait "$poller" || {
     echo "round $round: $(cat "$E2E_WORK/frame.err")" >&2
     exit 1
@@ -145,14 +133,8 @@ for round in $(seq "$ROUNDS"); do
   [ "$E2E_WX,$E2E_WY" = "$origin" ] || echo "note: the window is at $E2E_WX,$E2E_WY, not $origin" >&2
   clicked=$(date +%s.%N)
   e2e_click_install
-  while kill -0 "$timer" 2>/dev/null; do sleep 0.05; done
-  wait "$timer"
-  ended=$(date +%s.%N)
-  wait "$sampler"
+  install_round_finish
   server_after=$(wineserver_cpu)
-  # shellcheck disable=SC1091
-  . "$E2E_WORK/sample.txt"
-  read -r _ user sys <"$E2E_WORK/time.txt"
   e2e_lobby_ran || {
     echo "round $round: the installation did not complete" >&2
     exit 1

@@ -181,14 +181,17 @@ e2e_site_start() {
     e2e_fatal "the banner server does not answer on port $E2E_BANNER_PORT"
 }
 
-# e2e_update_start [RATE]: the update server; RATE 0 (default) is nginx as fast as it goes,
-# otherwise bytes per second ("300k", "1m") of the steady throttled server.
+# e2e_update_start [RATE] [NGINX_RATE]: the update server; RATE 0 (default) is nginx, as fast
+# as it goes or at nginx's limit_rate NGINX_RATE ("10m"); otherwise bytes per second ("300k",
+# "1m") of the steady throttled server.
 e2e_update_start() {
-  local rate=${1:-0}
+  local rate=${1:-0} limit=""
+  [ -n "${2:-}" ] && limit="location = $E2E_PACKAGE_PATH { limit_rate $2; }"
   : >>"$E2E_SERVERS/update-access.log"
   if [ "$rate" = 0 ]; then
     render "$E2E_SOURCE_DIR/update-nginx.conf.in" "$E2E_SERVERS/update.conf" \
-      "DIR=$E2E_SERVERS" "PORT=$E2E_UPDATE_PORT" "CERTIFICATE=" "USER_LINE=$(nginx_user_line)"
+      "DIR=$E2E_SERVERS" "PORT=$E2E_UPDATE_PORT" "CERTIFICATE=" "USER_LINE=$(nginx_user_line)" \
+      "LIMIT=$limit"
     e2e_nginx_start update
   else
     rate=${rate/k/*1024}
@@ -229,7 +232,7 @@ e2e_update_start_tls() {
   : >>"$E2E_SERVERS/update-access.log"
   render "$E2E_SOURCE_DIR/update-nginx.conf.in" "$E2E_SERVERS/update.conf" "DIR=$E2E_SERVERS" \
     "PORT=$E2E_TLS_UPDATE_PORT ssl" "CERTIFICATE=$(e2e_tls_certificate "$1")" \
-    "USER_LINE=$(nginx_user_line)"
+    "USER_LINE=$(nginx_user_line)" "LIMIT="
   e2e_nginx_start update # it binds its port before it daemonises: no answer to wait for
 }
 
@@ -370,6 +373,8 @@ e2e_click() {
   sleep 0.2
   xdotool mousedown 1
   sleep 0.06
+  # Buttons act on the release: the moment a benchmark counts from.
+  E2E_CLICKED_AT=$(date +%s.%N)
   xdotool mouseup 1
   sleep 0.1
 }
