@@ -211,8 +211,8 @@ void InstallController::RunAttempt(const InstallTarget& target) {
   // install folder before it verifies: it is unpacked beside it and moved in after the check.
   const std::wstring staging = digest_.enabled() ? StagingFolder(target.folder) : std::wstring();
   if (!staging.empty()) StreamUnpacker::RemoveTree(staging);  // a killed run's
-  auto unpacker =
-      std::make_unique<StreamUnpacker>(package, staging.empty() ? target.base : staging);
+  auto unpacker = std::make_unique<StreamUnpacker>(package, staging.empty() ? target.base : staging,
+                                                   !staging.empty());
   unpacker_ = unpacker->Start() ? unpacker.get() : nullptr;
   const bool downloaded = DownloadPackage();
   unpacker_ = nullptr;

@@ -36,6 +36,71 @@ bool NameOf(const StreamEntry& entry, const std::vector<uint8_t>& extra, bool fo
                           extra.size(), folderAttribute, name, isFolder) == kExtractOk;
 }
 
+// The folder path (separators at its end dropped) in the form the file system takes at any
+// length; empty when it does not fit.
+std::wstring SystemForm(std::wstring path) {
+  while (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+  wchar_t system[kSystemPathCap];
+  const wchar_t* name = path.size() < kPathCap ? ForSystem(path.c_str(), system) : nullptr;
+  return name != nullptr ? std::wstring(name) : std::wstring();
+}
+
+struct Child {
+  std::wstring name;
+  bool folder;
+};
+
+// The names in a folder, read before anything in it moves.
+std::vector<Child> ChildrenOf(const std::wstring& folder) {
+  std::vector<Child> children;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return children;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    children.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return children;
+}
+
+// Whether every staged file under from can replace what is at its place under to.
+bool CanMerge(const std::wstring& from, const std::wstring& to) {
+  for (const Child& child : ChildrenOf(from)) {
+    const std::wstring target = to + L"\\" + child.name;
+    const DWORD existing = GetFileAttributesW(target.c_str());
+    if (existing == INVALID_FILE_ATTRIBUTES) continue;  // moves in one piece
+    const bool folder = (existing & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (folder != child.folder) return false;
+    if (folder) {
+      if (!CanMerge(from + L"\\" + child.name, target)) return false;
+      continue;
+    }
+    // A file in use or read-only stays as it is, as the whole-file extraction would leave it;
+    // a rename would replace some files that are open.
+    if ((existing & FILE_ATTRIBUTE_READONLY) != 0) return false;
+    UniqueFile probe(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!probe) return false;
+  }
+  return true;
+}
+
+bool Merge(const std::wstring& from, const std::wstring& to) {
+  for (const Child& child : ChildrenOf(from)) {
+    const std::wstring source = from + L"\\" + child.name;
+    const std::wstring target = to + L"\\" + child.name;
+    const DWORD existing = GetFileAttributesW(target.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && child.folder) {
+      if (!Merge(source, target)) return false;
+    } else if (!MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 // The thread's side: the package read back, the reader, and each entry's file as it is written.
@@ -73,7 +138,6 @@ class StreamUnpacker::Follower final : public ZipStreamSink {
     entryFile_.Reset();
     file_.Reset();
   }
-  bool MoveIntoPlace(const std::wstring& base);
 
   bool OnEntryBegin(const StreamEntry& entry) override {
     wchar_t path[kPathCap];
@@ -195,43 +259,8 @@ bool StreamUnpacker::Follower::Confirm(int* entries, uint64_t* bytes) {
   return true;
 }
 
-bool StreamUnpacker::Follower::MoveIntoPlace(const std::wstring& base) {
-  wchar_t targetBase[kPathCap];
-  if (!MakeExtractionBase(base.c_str(), targetBase, kPathCap)) return false;
-  const size_t targetBaseLength = std::wcslen(targetBase);
-  FolderMaker folders;
-  wchar_t staged[kPathCap];
-  wchar_t target[kPathCap];
-  wchar_t stagedSystem[kSystemPathCap];
-  wchar_t targetSystem[kSystemPathCap];
-  for (const StreamEntry& entry : reader_.entries()) {
-    bool folder = false;
-    if (!NameOf(entry, entry.localExtra, false, name_, &folder) ||
-        TargetPath(base_, name_, folder, staged) != kExtractOk ||
-        TargetPath(targetBase, name_, folder, target) != kExtractOk) {
-      return false;
-    }
-    folders.MakeFor(target, name_, folder, targetBaseLength);
-    if (folder) continue;
-    const wchar_t* from = ForSystem(staged, stagedSystem);
-    const wchar_t* to = ForSystem(target, targetSystem);
-    if (from == nullptr || to == nullptr) return false;
-    const DWORD existing = GetFileAttributesW(to);
-    if (existing != INVALID_FILE_ATTRIBUTES) {
-      // A file in use or read-only stays as it is, as the whole-file extraction would leave it;
-      // a rename would replace some files that are open.
-      if ((existing & FILE_ATTRIBUTE_READONLY) != 0) return false;
-      UniqueFile probe(CreateFileW(to, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-      if (!probe) return false;
-    }
-    if (!MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING)) return false;
-  }
-  return true;
-}
-
-StreamUnpacker::StreamUnpacker(std::wstring packagePath, std::wstring destination)
-    : packagePath_(std::move(packagePath)), destination_(std::move(destination)) {}
+StreamUnpacker::StreamUnpacker(std::wstring packagePath, std::wstring destination, bool staged)
+    : packagePath_(std::move(packagePath)), destination_(std::move(destination)), staged_(staged) {}
 
 StreamUnpacker::~StreamUnpacker() { Stop(); }
 
@@ -307,7 +336,9 @@ void StreamUnpacker::Run() {
     }
     if (restart) {
       // The bytes it followed are gone: the package is followed from its start again, and
-      // every entry is written anew.
+      // every entry is written anew. A staging folder must not keep another package's files.
+      follower_.reset();  // with the file it was writing
+      if (staged_) RemoveTree(destination_);
       follower_ = std::make_unique<Follower>(packagePath_, destination_);
       continue;
     }
@@ -334,7 +365,10 @@ bool StreamUnpacker::Finish() {
 }
 
 bool StreamUnpacker::MoveIntoPlace(const std::wstring& base) {
-  return follower_ && !thread_.joinable() && follower_->MoveIntoPlace(base);
+  if (!staged_ || !follower_ || thread_.joinable()) return false;
+  const std::wstring from = SystemForm(destination_);
+  const std::wstring to = SystemForm(base);
+  return !from.empty() && !to.empty() && CanMerge(from, to) && Merge(from, to);
 }
 
 void StreamUnpacker::RemoveTree(const std::wstring& folder) {

@@ -22,8 +22,10 @@ namespace dl {
 class StreamUnpacker {
  public:
   // The package at packagePath is unpacked under destination (a folder path ending in "\"):
-  // the install base itself, or a staging folder that MoveIntoPlace empties into it.
-  StreamUnpacker(std::wstring packagePath, std::wstring destination);
+  // the install base itself, or a staging folder (staged) that MoveIntoPlace empties into it.
+  // A staging folder holds only the package being followed: it is emptied when bytes already
+  // followed are written anew.
+  StreamUnpacker(std::wstring packagePath, std::wstring destination, bool staged);
   // Stops following; whatever was unpacked stays on disk.
   ~StreamUnpacker();
   StreamUnpacker(const StreamUnpacker&) = delete;
@@ -44,9 +46,10 @@ class StreamUnpacker {
   // unpacked under the destination. Ends the following either way.
   bool Finish();
 
-  // Moves what Finish confirmed from the destination (a staging folder) into the same places
-  // under base, entry by entry. False at the first entry that cannot go there (a file in use or
-  // read-only, a folder that cannot be made); what moved stays.
+  // Moves what Finish confirmed from the staging folder into the same places under base: a
+  // folder that base lacks in one rename, files over existing ones one by one. Nothing moves
+  // unless everything can (no file there is read-only or in use, none stands where a folder
+  // goes or the other way round); false then, or when a move fails (what moved stays).
   bool MoveIntoPlace(const std::wstring& base);
 
   // Entries and bytes unpacked by the last Finish that returned true.
@@ -64,6 +67,7 @@ class StreamUnpacker {
 
   const std::wstring packagePath_;
   const std::wstring destination_;
+  const bool staged_;
 
   std::mutex mutex_;
   std::condition_variable changed_;

@@ -115,6 +115,8 @@ install_once() {
   note=$(stat -c %.9Y "$E2E_INSTALL_DIR/lobby_ran.txt")
   keep_min "$key.install" "$(secs "$E2E_CLICKED_AT" "$started")"
   keep_min "$key.lobby" "$(secs "$started" "$note")"
+  keep_min "$key.arrived" "$(secs "$E2E_CLICKED_AT" "$EPOCH_AT_PACKAGE")"
+  keep_min "$key.after" "$(secs "$EPOCH_AT_PACKAGE" "$started")"
   e2e_say "$key: click to lobby $(secs "$E2E_CLICKED_AT" "$started") s," \
     "peak private $((PEAK_ANON_KIB / 1024)) MiB, CPU $user + $sys s"
   case $key in
@@ -224,10 +226,13 @@ echo "  test200: ${SIZE[test200]}, the 200 MiB test package"
 printf '  %-48s %14s %14s\n' "" mixed test200
 echo "1. nginx unlimited"
 row "click to the lobby's start (s)" "" fast_install
+row "  of it: click to the package's last byte" "" fast_arrived
+row "  of it: the last byte to the lobby's start" "" fast_after
 row "curl + unzip, native, one after the other (s)" "" fast_native
 row "  ratio" "<= 1.5" "fast_install / fast_native"
 echo "2. nginx limit_rate $LIMIT"
 row "click to the lobby's start (s)" "" limited_install
+row "  of it: the last byte to the lobby's start" "" limited_after
 row "curl alone, native (s)" "" limited_curl
 row "  ratio" "<= 1.05" "limited_install / limited_curl"
 echo "3. the program (nginx unlimited)"

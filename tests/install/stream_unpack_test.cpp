@@ -108,7 +108,7 @@ TEST_F(StreamUnpack, FollowsWhatRealToolsWriteAndLeavesTheRestToTheWholeFileExtr
     const std::string streamed = root_ + "\\s_" + name;
     const std::string whole = root_ + "\\w_" + name;
     {
-      dl::StreamUnpacker unpacker(Wide(package_), Wide(streamed + "\\"));
+      dl::StreamUnpacker unpacker(Wide(package_), Wide(streamed + "\\"), false);
       ASSERT_TRUE(unpacker.Start());
       Download(unpacker, Bytes(name));
       EXPECT_TRUE(unpacker.Finish());
@@ -121,7 +121,7 @@ TEST_F(StreamUnpack, FollowsWhatRealToolsWriteAndLeavesTheRestToTheWholeFileExtr
   }
   for (const std::string& name : left) {
     SCOPED_TRACE(name);
-    dl::StreamUnpacker unpacker(Wide(package_), Wide(root_ + "\\left\\"));
+    dl::StreamUnpacker unpacker(Wide(package_), Wide(root_ + "\\left\\"), false);
     ASSERT_TRUE(unpacker.Start());
     Download(unpacker, Bytes(name));
     EXPECT_FALSE(unpacker.Finish());
@@ -135,11 +135,11 @@ TEST_F(StreamUnpack, KeptBytesAreFollowedFirstAndRewrittenOnesAgain) {
   const std::string package = Bytes("infozip.zip");
   const std::string other = Bytes("many.zip");
   {
-    dl::StreamUnpacker first(Wide(package_), Wide(root_ + "\\out\\"));
+    dl::StreamUnpacker first(Wide(package_), Wide(root_ + "\\out\\"), false);
     ASSERT_TRUE(first.Start());
     Download(first, package, 0, package.size() / 3);
   }  // the process ended here; the part stays
-  dl::StreamUnpacker resumed(Wide(package_), Wide(root_ + "\\out\\"));
+  dl::StreamUnpacker resumed(Wide(package_), Wide(root_ + "\\out\\"), false);
   ASSERT_TRUE(resumed.Start());
   Download(resumed, other, package.size() / 3);  // the kept part, then other bytes
   Download(resumed, package);                    // whole again, from byte 0
@@ -149,14 +149,20 @@ TEST_F(StreamUnpack, KeptBytesAreFollowedFirstAndRewrittenOnesAgain) {
   EXPECT_EQ(Tree(root_ + "\\out"), Tree(root_ + "\\whole"));
 }
 
-// Staged entries reach their places only by MoveIntoPlace, and a file in use stops it there.
+// Staged entries reach their places only by MoveIntoPlace, and nothing moves while a file they
+// would replace is in use.
 TEST_F(StreamUnpack, StagedEntriesMoveIntoPlaceButNeverOverAFileInUse) {
   const std::string staging = root_ + "\\Tavoro.staging";
   const std::string lobby = root_ + "\\Tavoro\\lobby.exe";
   ASSERT_TRUE(CreateDirectoryA((root_ + "\\Tavoro").c_str(), nullptr));
   ASSERT_TRUE(dltest::WriteWholeFile(Wide(lobby), "old"));
-  dl::StreamUnpacker unpacker(Wide(package_), Wide(staging + "\\"));
+  dl::StreamUnpacker unpacker(Wide(package_), Wide(staging + "\\"), true);
   ASSERT_TRUE(unpacker.Start());
+  // Half of another package first, followed for a while, then this one from byte 0: nothing of
+  // the other may stay staged.
+  const std::string other = Bytes("many.zip");
+  Download(unpacker, other, 0, other.size() / 2);
+  Sleep(300);
   Download(unpacker, Bytes("lobby.zip"));
   ASSERT_TRUE(unpacker.Finish());
   EXPECT_EQ(dltest::ReadWholeFile(Wide(lobby)), "old");
@@ -172,6 +178,7 @@ TEST_F(StreamUnpack, StagedEntriesMoveIntoPlaceButNeverOverAFileInUse) {
   EXPECT_TRUE(unpacker.MoveIntoPlace(Wide(root_)));
   EXPECT_EQ(dltest::ReadWholeFile(Wide(lobby)), "MZ new lobby\n");
   EXPECT_EQ(dltest::ReadWholeFile(Wide(root_ + "\\Tavoro\\later\\deeper\\after.txt")), "after\n");
+  EXPECT_EQ(GetFileAttributesA((root_ + "\\many").c_str()), INVALID_FILE_ATTRIBUTES);
   dl::StreamUnpacker::RemoveTree(Wide(staging));
   EXPECT_EQ(GetFileAttributesA(staging.c_str()), INVALID_FILE_ATTRIBUTES);
 }
