@@ -59,7 +59,10 @@ std::vector<Child> ChildrenOf(const std::wstring& folder) {
   do {
     const std::wstring name = found.cFileName;
     if (name == L"." || name == L"..") continue;
-    children.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    // A link to a folder is no folder of the tree: nothing is done through it.
+    const bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                        (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+    children.push_back({name, folder});
   } while (FindNextFileW(search, &found));
   FindClose(search);
   return children;
@@ -372,34 +375,23 @@ bool StreamUnpacker::MoveIntoPlace(const std::wstring& base) {
 }
 
 void StreamUnpacker::RemoveTree(const std::wstring& folder) {
-  std::wstring root = folder;
-  while (!root.empty() && (root.back() == L'\\' || root.back() == L'/')) root.pop_back();
-  wchar_t system[kSystemPathCap];
-  const wchar_t* rootName = root.size() < kPathCap ? ForSystem(root.c_str(), system) : nullptr;
-  if (rootName == nullptr) return;
-  const std::wstring start = rootName;
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((start + L"\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring path = root + L"\\" + name;
-      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-          (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-        RemoveTree(path);
-      } else if (path.size() < kPathCap) {
-        wchar_t fileSystem[kSystemPathCap];
-        if (const wchar_t* file = ForSystem(path.c_str(), fileSystem)) {
-          SetFileAttributesW(file, FILE_ATTRIBUTE_NORMAL);
-          DeleteFileW(file);
-        }
-      }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+  const std::wstring root = SystemForm(folder);
+  if (root.empty()) return;
+  std::wstring plain = folder;
+  while (!plain.empty() && (plain.back() == L'\\' || plain.back() == L'/')) plain.pop_back();
+  for (const Child& child : ChildrenOf(root)) {
+    const std::wstring path = plain + L"\\" + child.name;
+    if (child.folder) {
+      RemoveTree(path);
+      continue;
+    }
+    const std::wstring file = SystemForm(path);
+    if (file.empty()) continue;
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(file.c_str());
   }
-  SetFileAttributesW(rootName, FILE_ATTRIBUTE_NORMAL);
-  RemoveDirectoryW(rootName);
+  SetFileAttributesW(root.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryW(root.c_str());
 }
 
 }  // namespace dl
