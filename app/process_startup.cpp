@@ -5,6 +5,7 @@
 
 #include "app/dll_search.h"
 #include "ui/framework/tray_messages.h"
+#include "ui/framework/window_dpi.h"
 #include "ui/installer/window_messages.h"
 
 namespace dl {
@@ -27,6 +28,8 @@ ProcessStartup::ProcessStartup() {
   // Before anything loads a library, the program's own or the system's on its behalf.
   RestrictDllSearch();
   g_instance = this;
+  // Before any window: a window's awareness is fixed when it is made.
+  DeclareDpiAwareness();
   ActivateMessage();
 
   Gdiplus::GdiplusStartupInput input;  // version 1, no debug callback, no suppression

@@ -11,7 +11,8 @@ namespace dl {
 
 class ProcessStartup {
  public:
-  // In order: the loader's search narrowed to the system folder, activation message, drawing
+  // In order: the loader's search narrowed to the system folder, the per-monitor DPI awareness
+  // (when the manifest did not give it), activation message, drawing
   // library and the program's folder as current directory, window registry, the two tray messages.
   ProcessStartup();
   ~ProcessStartup();

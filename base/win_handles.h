@@ -73,4 +73,15 @@ struct GdiObjectTraits {
 };
 using UniqueGdiObject = UniqueOwner<GdiObjectTraits>;
 
+// An icon loaded at a size of the program's choosing (not shared with the system's cache).
+struct IconTraits {
+  using Handle = HICON;
+  static Handle Invalid() noexcept { return nullptr; }
+  static void Close(Handle h) noexcept {
+    detail::LastErrorKeeper keep;
+    DestroyIcon(h);
+  }
+};
+using UniqueIcon = UniqueOwner<IconTraits>;
+
 }  // namespace dl

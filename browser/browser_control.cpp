@@ -5,6 +5,8 @@
 #include <ole2.h>
 
 #include "browser/browser_site.h"
+#include "ui/controls/device_rect.h"
+#include "ui/framework/window_dpi.h"
 
 namespace dl {
 
@@ -45,7 +47,8 @@ int BrowserControl::Create(HWND parentWindow, const RECT& rect, DWORD style) {
 
   ComOwner<IOleObject> object;
   if (FAILED(QueryInto(browser_.Get(), IID_IOleObject, &object))) return 0;
-  site_ = std::make_unique<BrowserSite>(parentWindow, rect, this);
+  site_ =
+      std::make_unique<BrowserSite>(parentWindow, DeviceRect(rect, WindowDpi(parentWindow)), this);
   if (FAILED(object.Get()->SetClientSite(site_->clientSite()))) return AbandonSite(object.Get());
 
   ComOwner<IOleInPlaceObject> inPlace;
@@ -121,14 +124,23 @@ void BrowserControl::Enable(int enable) {
 
 RECT BrowserControl::Move(const RECT* newRect, int stretch) {
   const RECT old = Control::Move(newRect, stretch);
-  if (newRect != nullptr && site_) {
-    site_->set_position(rect_);
-    if (browserWindow_ != nullptr) {
-      MoveWindow(browserWindow_, rect_.left, rect_.top, rect_.right - rect_.left,
-                 rect_.bottom - rect_.top, FALSE);
-    }
-  }
+  if (newRect != nullptr) PlaceWindow();
   return old;
+}
+
+void BrowserControl::OnDpiChanged() { PlaceWindow(); }
+
+void BrowserControl::PlaceWindow() {
+  if (!site_) return;
+  // The host's own density: the browser may be placed before it joins the host's tree.
+  const RECT device = DeviceRect(rect_, WindowDpi(site_->window()));
+  // The site belongs to the browser's thread; from the window's thread only the window moves
+  // (the system hands the move to the window's thread).
+  if (OnHomeThread()) site_->set_position(device);
+  if (browserWindow_ != nullptr) {
+    MoveWindow(browserWindow_, device.left, device.top, device.right - device.left,
+               device.bottom - device.top, FALSE);
+  }
 }
 
 void BrowserControl::Destroy() {

@@ -36,7 +36,8 @@ class BrowserControl : public IDispatch, public Control {
   ~BrowserControl() override;
 
   // Makes the browser object, makes it in-place active in parentWindow at rect (client
-  // coordinates) and subscribes to its events. 1 on success (also when it already exists).
+  // coordinates in layout units, placed at parentWindow's density) and subscribes to its events.
+  // 1 on success (also when it already exists).
   int Create(HWND parentWindow, const RECT& rect, DWORD style);
   // Nothing without a browser.
   void Navigate(const wchar_t* url, VARIANT* flags, VARIANT* targetFrame, VARIANT* postData,
@@ -47,6 +48,8 @@ class BrowserControl : public IDispatch, public Control {
   void Show(int show) override;
   void Enable(int enable) override;
   RECT Move(const RECT* newRect, int stretch) override;
+  // The host went to a display of another density: the browser window takes its new size.
+  void OnDpiChanged() override;
 
   BrowserSite* site() const { return site_.get(); }
   IWebBrowser2* browser() const { return browser_.Get(); }
@@ -171,6 +174,9 @@ class BrowserControl : public IDispatch, public Control {
   virtual HRESULT LockContainer(BOOL lock);
 
  private:
+  // Puts the browser window (and, on its own thread, the site's idea of it) on the control's
+  // rectangle in device pixels of the host window.
+  void PlaceWindow();
   // The host's COM identity.
   IDispatch* Identity() { return this; }
   bool OnHomeThread() const { return GetCurrentThreadId() == homeThread_; }

@@ -18,7 +18,9 @@ set(DL_RES_DIR "${CMAKE_CURRENT_LIST_DIR}/../res")
 get_filename_component(DL_RES_DIR "${DL_RES_DIR}" ABSOLUTE)
 
 # The skins occupy ids 1101..1119; ids no window uses still carry a marker image so that the
-# range stays complete for the artwork that replaces the placeholders.
+# range stays complete for the artwork that replaces the placeholders. Each has its 2x artwork
+# (res/images/2x) under the same id as type "IMAGE2X", which displays of other densities draw
+# from.
 set(DL_IMAGE_FIRST 1101)
 set(DL_IMAGE_LAST 1119)
 
@@ -115,9 +117,14 @@ function(dl_add_resources target arch)
     if(NOT EXISTS "${png}")
       message(FATAL_ERROR "missing skin ${png} (res/tools/make_art.py draws it)")
     endif()
+    set(png2x "${DL_RES_DIR}/images/2x/${id}.png")
+    if(NOT EXISTS "${png2x}")
+      message(FATAL_ERROR "missing 2x skin ${png2x} (res/tools/make_art.py draws it)")
+    endif()
     _dl_rc_path(png_rc "${png}")
-    string(APPEND DL_RC_IMAGE_LINES "${id} IMAGE \"${png_rc}\"\n")
-    list(APPEND deps "${png}")
+    _dl_rc_path(png2x_rc "${png2x}")
+    string(APPEND DL_RC_IMAGE_LINES "${id} IMAGE \"${png_rc}\"\n${id} IMAGE2X \"${png2x_rc}\"\n")
+    list(APPEND deps "${png}" "${png2x}")
   endforeach()
 
   set(rc "${out_dir}/downloader.rc")

@@ -33,6 +33,10 @@ RES_DIR = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 REPO_DIR = os.path.dirname(RES_DIR)
 FONT_FILE = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc"
 SS = 8  # supersampling factor of every shape
+# The density of the set being drawn: 1 for images/, 2 for images/2x/. Every drawing is written
+# in 1x coordinates; new(), D(), P(), mask() and the other helpers draw them at K times the
+# pixels, so the 2x set is drawn at its own resolution, never enlarged from the 1x one.
+K = 1
 
 # The look: a dark navy window, bright blue actions, orange for hints.
 NAVY_DEEP = (8, 14, 31)
@@ -55,7 +59,7 @@ def font(px):
 
 def site_display_name():
     """The site's display name as the program shows it (kSite's second field)."""
-    path = os.path.join(REPO_DIR, "app", "site_record.cpp")
+    path = os.path.join(REPO_DIR, "config", "site_record.cpp")
     with open(path, encoding="utf-8") as f:
         src = f.read()
     body = src[src.index("kSite"):]
@@ -67,6 +71,45 @@ def site_display_name():
         strings.append(body[i:j])
         i = j + 1
     return strings[1]
+
+
+def P(*values):
+    """1x coordinates (a point or a box) in pixels of the set being drawn."""
+    return tuple(int(round(v * K)) for v in values)
+
+
+def new(mode, size, colour=0):
+    """An image of a 1x size, in pixels of the set being drawn."""
+    return Image.new(mode, (size[0] * K, size[1] * K), colour)
+
+
+class D:
+    """ImageDraw.Draw taking 1x coordinates: a 1x pixel is a K x K block, text is set at K
+    times the size."""
+
+    def __init__(self, img):
+        self.d = ImageDraw.Draw(img)
+
+    @staticmethod
+    def _pixels(box):
+        x0, y0, x1, y1 = box
+        return [x0 * K, y0 * K, (x1 + 1) * K - 1, (y1 + 1) * K - 1]
+
+    def line(self, xy, fill):
+        x0, y0, x1, y1 = xy
+        assert x0 == x1 or y0 == y1, "only straight lines scale as blocks"
+        self.d.rectangle(self._pixels([min(x0, x1), min(y0, y1), max(x0, x1), max(y0, y1)]),
+                         fill=fill)
+
+    def rectangle(self, box, outline):
+        self.d.rectangle(self._pixels(box), outline=outline, width=K)
+
+    def ellipse(self, box, fill):
+        self.d.ellipse(self._pixels(box), fill=fill)
+
+    def text(self, xy, s, fill, font, anchor=None):
+        self.d.text((xy[0] * K, xy[1] * K), s, fill=fill, font=globals()["font"](font.size * K),
+                    anchor=anchor)
 
 
 def lerp(a, b, t):
@@ -84,18 +127,23 @@ def ramp(stops, t):
     return stops[-1][1]
 
 
+def at1x(i):
+    """The 1x coordinate of the centre of pixel i of the set being drawn."""
+    return (i + 0.5) / K - 0.5
+
+
 def vgradient(w, h, stops, y0=0, y1=None):
     """Opaque image whose rows follow the stops from row y0 to row y1."""
     y1 = h - 1 if y1 is None else y1
-    col = Image.new("RGBA", (1, h))
-    col.putdata([ramp(stops, (y - y0) / max(1, y1 - y0)) + (255,) for y in range(h)])
-    return col.resize((w, h), Image.NEAREST)
+    col = Image.new("RGBA", (1, h * K))
+    col.putdata([ramp(stops, (at1x(y) - y0) / max(1, y1 - y0)) + (255,) for y in range(h * K)])
+    return col.resize((w * K, h * K), Image.NEAREST)
 
 
 def hgradient(w, h, stops):
-    row = Image.new("RGBA", (w, 1))
-    row.putdata([ramp(stops, x / max(1, w - 1)) + (255,) for x in range(w)])
-    return row.resize((w, h), Image.NEAREST)
+    row = Image.new("RGBA", (w * K, 1))
+    row.putdata([ramp(stops, at1x(x) / max(1, w - 1)) + (255,) for x in range(w * K)])
+    return row.resize((w * K, h * K), Image.NEAREST)
 
 
 def solid(w, h, rgb):
@@ -105,9 +153,9 @@ def solid(w, h, rgb):
 def mask(size, draw_fn, ss=SS):
     """Coverage mask ('L', 1x) of what draw_fn(ImageDraw, s) paints with 255 at scale s."""
     w, h = size
-    big = Image.new("L", (w * ss, h * ss), 0)
-    draw_fn(ImageDraw.Draw(big), ss)
-    return big.resize((w, h), Image.BOX)
+    big = Image.new("L", (w * ss * K, h * ss * K), 0)
+    draw_fn(ImageDraw.Draw(big), ss * K)
+    return big.resize((w * K, h * K), Image.BOX)
 
 
 def rrect_mask(size, box, r, ss=SS):
@@ -143,18 +191,18 @@ def paint(canvas, fill, m, opacity=1.0):
 
 
 def text_mask(size, xy, s, px, anchor="la"):
-    m = Image.new("L", size, 0)
-    ImageDraw.Draw(m).text(xy, s, fill=255, font=font(px), anchor=anchor)
+    m = new("L", size, 0)
+    D(m).text(xy, s, fill=255, font=font(px), anchor=anchor)
     return m
 
 
 def blur(m, radius):
-    return m.filter(ImageFilter.GaussianBlur(radius))
+    return m.filter(ImageFilter.GaussianBlur(radius * K))
 
 
 def shift(m, dx, dy):
     out = Image.new(m.mode, m.size, 0)
-    out.paste(m, (dx, dy))
+    out.paste(m, P(dx, dy))
     return out
 
 
@@ -189,17 +237,17 @@ def title_band(w):
     two columns of the background right of the title bar continue it seamlessly."""
     band = vgradient(w, TITLE_H, [(0.0, (34, 56, 106)), (0.55, (24, 41, 82)),
                                   (1.0, (19, 33, 68))], 0, TITLE_H - 3)
-    d = ImageDraw.Draw(band)
+    d = D(band)
     d.line([0, TITLE_H - 2, w, TITLE_H - 2], fill=LINE_DARK + (255,))
     d.line([0, TITLE_H - 1, w, TITLE_H - 1], fill=(34, 54, 96, 255))
     # A soft sheen along the top, brightest in the middle.
     sheen = hgradient(w, 1, [(0.0, (52, 80, 138)), (0.5, (78, 112, 176)), (1.0, (52, 80, 138))])
-    band.paste(sheen, (0, 1))
+    band.paste(sheen, P(0, 1))
     return band
 
 
 def window_border(cv):
-    d = ImageDraw.Draw(cv)
+    d = D(cv)
     w, h = cv.size
     d.rectangle([0, 0, w - 1, h - 1], outline=EDGE + (255,))
 
@@ -208,19 +256,19 @@ def window_background():  # 1101, 600 x 350, opaque
     w, h = 600, 350
     cv = vgradient(w, h, [(0.0, (20, 33, 66)), (0.35, (15, 26, 54)), (1.0, (9, 16, 35))],
                    TITLE_H, h - 1)
-    cv.paste(title_band(w), (0, 0))
+    cv.paste(title_band(w), P(0, 0))
 
     # The banner area: a deeper panel with a pool of light, the brand faintly in it. The
     # banner page covers it when it loads; without a page this is what the player sees.
     bx0, by0, bx1, by1 = 2, 37, 597, 211
     bw, bh = bx1 - bx0, by1 - by0
     banner = vgradient(bw, bh, [(0.0, (17, 31, 66)), (1.0, (10, 19, 42))])
-    light = Image.new("L", (bw, bh), 0)
-    ImageDraw.Draw(light).ellipse([bw * 0.18, -bh * 0.55, bw * 0.82, bh * 0.95], fill=255)
+    light = new("L", (bw, bh), 0)
+    D(light).ellipse([bw * 0.18, -bh * 0.55, bw * 0.82, bh * 0.95], fill=255)
     paint(banner, (52, 104, 200), blur(light, 38), 0.55)
     # Faint card suits scattered across the panel: a game lobby is what is being installed.
-    suits = Image.new("L", (bw, bh), 0)
-    sd = ImageDraw.Draw(suits)
+    suits = new("L", (bw, bh), 0)
+    sd = D(suits)
     for i, (x, y, px, ch) in enumerate([(48, 30, 46, "\u2660"), (128, 112, 30, "\u2665"),
                                         (468, 24, 34, "\u2663"), (534, 106, 48, "\u2666"),
                                         (214, 14, 20, "\u2666"), (386, 128, 22, "\u2660")]):
@@ -230,49 +278,49 @@ def window_background():  # 1101, 600 x 350, opaque
     nm = text_mask((bw, bh), (bw // 2, bh // 2 - 8), name, 44, "mm")
     paint(banner, (70, 130, 240), blur(nm, 8), 0.7)
     paint(banner, (214, 228, 255), nm, 0.85)
-    rule = Image.new("L", (bw, bh), 0)
-    ImageDraw.Draw(rule).line([bw // 2 - 70, bh // 2 + 22, bw // 2 + 70, bh // 2 + 22], fill=255)
+    rule = new("L", (bw, bh), 0)
+    D(rule).line([bw // 2 - 70, bh // 2 + 22, bw // 2 + 70, bh // 2 + 22], fill=255)
     paint(banner, hgradient(bw, bh, [(0.0, (255, 178, 62)), (0.5, (255, 200, 110)),
                                      (1.0, (255, 178, 62))]),
           ImageChops.multiply(rule, hgradient(bw, bh, [(0.0, (0, 0, 0)), (0.5, (255, 255, 255)),
                                                        (1.0, (0, 0, 0))]).getchannel("R")))
-    cv.paste(banner, (bx0, by0))
+    cv.paste(banner, P(bx0, by0))
 
     # The seam under the banner: a dark line and a faint highlight.
-    d = ImageDraw.Draw(cv)
+    d = D(cv)
     d.line([2, 211, 597, 211], fill=LINE_DARK + (255,))
     sheen = hgradient(596, 1, [(0.0, (22, 36, 72)), (0.5, (56, 86, 150)), (1.0, (22, 36, 72))])
-    cv.paste(sheen, (2, 212))
+    cv.paste(sheen, P(2, 212))
 
     # The install area: a soft pool of light behind the bar and a darker foot for the tips.
-    pool = Image.new("L", (w, h), 0)
-    ImageDraw.Draw(pool).ellipse([40, 200, 560, 330], fill=255)
+    pool = new("L", (w, h), 0)
+    D(pool).ellipse([40, 200, 560, 330], fill=255)
     paint(cv, (40, 74, 140), blur(pool, 40), 0.35)
     foot = vgradient(w, h, [(0.0, (0, 0, 0)), (1.0, (0, 0, 0))])
     fm = vgradient(w, h, [(0.0, (0, 0, 0)), (1.0, (120, 120, 120))], 318, h - 1).getchannel("R")
-    fm.paste(0, (0, 0, w, 318))
+    fm.paste(0, P(0, 0, w, 318))
     paint(cv, foot, fm)
 
     window_border(cv)
     # An inner highlight one pixel inside the border, strongest at the top.
-    hl = Image.new("L", (w, h), 0)
-    ImageDraw.Draw(hl).rectangle([1, 1, w - 2, h - 2], outline=255)
-    hl.paste(0, (2, 37, 597, 212))  # the banner's own edge stays crisp
+    hl = new("L", (w, h), 0)
+    D(hl).rectangle([1, 1, w - 2, h - 2], outline=255)
+    hl.paste(0, P(2, 37, 597, 212))  # the banner's own edge stays crisp
     paint(cv, vgradient(w, h, [(0.0, (120, 160, 230)), (1.0, (40, 60, 100))]), hl, 0.35)
     return cv.convert("RGB").convert("RGBA")
 
 
 def banner_overlay():  # 1102, 598 x 200 at (1, 1), mostly transparent
     w, h = 598, 200
-    cv = Image.new("RGBA", (w, h), clear())
+    cv = new("RGBA", (w, h), clear())
     # Shade under the title bar and at the banner's sides, so a bright page sits recessed.
     top = vgradient(w, h, [(0.0, (0, 0, 0)), (1.0, (0, 0, 0))])
     m = vgradient(w, h, [(0.0, (150, 150, 150)), (1.0, (0, 0, 0))], 36, 46).getchannel("R")
-    m.paste(0, (0, 0, w, 36))
-    m.paste(0, (0, 46, w, h))
+    m.paste(0, P(0, 0, w, 36))
+    m.paste(0, P(0, 46, w, h))
     paint(cv, top, m)
-    side = Image.new("L", (w, h), 0)
-    sd = ImageDraw.Draw(side)
+    side = new("L", (w, h), 0)
+    sd = D(side)
     for k in range(5):
         a = int(70 * (1.0 - k / 5.0))
         sd.line([1 + k, 36, 1 + k, h], fill=a)
@@ -283,17 +331,17 @@ def banner_overlay():  # 1102, 598 x 200 at (1, 1), mostly transparent
 
 def red_glow():  # 1103, 598 x 430 at (1, 1), alpha at most 61; the window cuts it at 349
     w, h = 598, 430
-    small = Image.new("L", (w // 2, h // 2), 0)
+    small = Image.new("L", (w * K // 2, h * K // 2), 0)
     px = []
     cx, cy, rx, ry = 300.0, 330.0, 360.0, 200.0
-    for y in range(h // 2):
-        for x in range(w // 2):
-            d = math.hypot((2 * x + 1 - cx) / rx, (2 * y + 1 - cy) / ry)
+    for y in range(h * K // 2):
+        for x in range(w * K // 2):
+            d = math.hypot(((2 * x + 1) / K - cx) / rx, ((2 * y + 1) / K - cy) / ry)
             v = max(0.0, 1.0 - d)
             px.append(int(round(58 * v * v * (3 - 2 * v))))
     small.putdata(px)
-    a = small.resize((w, h), Image.BILINEAR)
-    cv = Image.new("RGBA", (w, h), (226, 52, 74, 0))
+    a = small.resize((w * K, h * K), Image.BILINEAR)
+    cv = new("RGBA", (w, h), (226, 52, 74, 0))
     cv.putalpha(a)
     return cv
 
@@ -302,8 +350,8 @@ def title_bar():  # 1106, 598 x 37 at (0, 0), opaque
     w = 598
     band = title_band(600)
     window_border(band)  # the window's border runs along the top and the left
-    cv = band.crop((0, 0, w, TITLE_H))
-    d = ImageDraw.Draw(cv)
+    cv = band.crop(P(0, 0, w, TITLE_H))
+    d = D(cv)
     d.line([0, 0, w - 1, 0], fill=EDGE + (255,))
     d.line([0, 0, 0, TITLE_H - 1], fill=EDGE + (255,))
     # Logo: a blue rounded tile with a light spade.
@@ -319,13 +367,13 @@ def title_bar():  # 1106, 598 x 37 at (0, 0), opaque
     f = font(17)
     while f.getlength(name) > 62 and f.size > 10:
         f = font(f.size - 1)
-    nm = Image.new("L", size, 0)
-    ImageDraw.Draw(nm).text((38, 26), name, fill=255, font=f, anchor="ls")
+    nm = new("L", size, 0)
+    D(nm).text((38, 26), name, fill=255, font=f, anchor="ls")
     paint(cv, (0, 0, 0), shift(nm, 0, 1), 0.55)
     paint(cv, (246, 250, 255), nm)
     # Divider before the edition text the window writes at x 105.
-    dv = Image.new("L", size, 0)
-    ImageDraw.Draw(dv).line([99, 12, 99, 26], fill=255)
+    dv = new("L", size, 0)
+    D(dv).line([99, 12, 99, 26], fill=255)
     paint(cv, (90, 120, 180), dv, 0.6)
     return cv.convert("RGB").convert("RGBA")
 
@@ -334,7 +382,7 @@ def caption_button(glyph):  # 1107 / 1108, four frames of 34 x 34 at (565, 1) / 
     size = (34, 34)
     frames = []
     for state in range(4):
-        f = Image.new("RGBA", size, clear())
+        f = new("RGBA", size, clear())
         o = 1 if state == 2 else 0
         back = rrect_mask(size, (4, 4 + o, 30, 30 + o), 5)
         if state == 1:
@@ -379,7 +427,7 @@ def glossy_button(size, box, r, look, pressed, disabled):
     """A raised rounded button: drop shadow, gradient body, top gloss, inner light line."""
     w, h = size
     top, bottom, border, glow = look
-    f = Image.new("RGBA", size, clear())
+    f = new("RGBA", size, clear())
     x0, y0, x1, y1 = box
     o = 1 if pressed else 0
     body_box = (x0, y0 + o, x1, y1 + o)
@@ -445,13 +493,13 @@ def modify_link():  # 1112, four frames of 25 x 12 reading 修改
     inks = [(104, 176, 255), (176, 216, 255), (255, 190, 92), (96, 104, 122)]
     frames = []
     for state, ink in enumerate(inks):
-        f = Image.new("RGBA", size, clear())
+        f = new("RGBA", size, clear())
         o = 1 if state == 2 else 0
         t = text_mask(size, (1, 0 + o), "修改", 11)
-        t.paste(0, (0, 11, 25, 12))  # the last row is the underline's
+        t.paste(0, P(0, 11, 25, 12))  # the last row is the underline's
         paint(f, ink, t)
         if state in (1, 2):
-            ImageDraw.Draw(f).line([1, 11, 23, 11], fill=ink + (200,))
+            D(f).line([1, 11, 23, 11], fill=ink + (200,))
         frames.append(f)
     return strip(frames)
 
@@ -461,7 +509,7 @@ def modify_link():  # 1112, four frames of 25 x 12 reading 修改
 def progress_track():  # 1111, 540 x 18 at (30, 250); the fill sits 1 in and 2 down
     w, h = 540, 18
     size = (w, h)
-    cv = Image.new("RGBA", size, clear())
+    cv = new("RGBA", size, clear())
     outer = rrect_mask(size, (0, 0, w, h), 9)
     paint(cv, (62, 96, 160), outer, 0.55)  # the rim
     groove = rrect_mask(size, (1, 1, w - 1, h - 1), 8)
@@ -480,7 +528,7 @@ def progress_track():  # 1111, 540 x 18 at (30, 250); the fill sits 1 in and 2 d
 def progress_fill():  # 1113, 536 x 14, shown 1:1 from its left edge as it grows
     w, h = 536, 14
     size = (w, h)
-    cv = Image.new("RGBA", size, clear())
+    cv = new("RGBA", size, clear())
     body = rrect_mask(size, (0, 0, w, h), 7)
     # Left to right the energy rises from deep blue to bright cyan: any cut of it looks whole.
     # The middle stays deep enough for the light percentage text written across it.
@@ -496,8 +544,8 @@ def progress_fill():  # 1113, 536 x 14, shown 1:1 from its left edge as it grows
                                                   ((x + 14) * s, 0), ((x + 7) * s, 0)], fill=255)
                                        for x in range(-14, w + 14, 14)])
     paint(cv, WHITE, ImageChops.multiply(stripes, body), 0.09)
-    hi = Image.new("L", size, 0)
-    ImageDraw.Draw(hi).line([5, 1, w - 6, 1], fill=255)
+    hi = new("L", size, 0)
+    D(hi).line([5, 1, w - 6, 1], fill=255)
     paint(cv, WHITE, ImageChops.multiply(hi, body), 0.35)
     return cv
 
@@ -550,9 +598,9 @@ def runner_frame(i):
     neck = (hip[0] + torso_len * math.sin(lean), hip[1] - torso_len * math.cos(lean))
     shoulder = (neck[0] - 0.2, neck[1] + 1.6)
     head = (neck[0] + 1.1, neck[1] - 4.9)
-    big = Image.new("RGBA", (size[0] * SS, size[1] * SS), clear())
+    big = Image.new("RGBA", (size[0] * SS * K, size[1] * SS * K), clear())
     d = ImageDraw.Draw(big)
-    s = SS
+    s = SS * K
 
     def leg(k, front):
         thigh, fold = pose["legs"][k]
@@ -597,14 +645,14 @@ def runner_frame(i):
     d.ellipse([(hx + 1.5) * s, (hy - 0.5) * s, (hx + 2.8) * s, (hy + 1.1) * s],
               fill=(30, 24, 30, 255))
     arm(0, True)
-    fig = big.resize(size, Image.BOX)
+    fig = big.resize((size[0] * K, size[1] * K), Image.BOX)
 
     # A dark outline keeps the figure readable over the bright fill and the dark track alike.
     a = fig.getchannel("A")
-    ring = a.filter(ImageFilter.MaxFilter(3))
-    out = Image.new("RGBA", size, OUTLINE + (0,))
+    ring = a.filter(ImageFilter.MaxFilter(2 * K + 1))
+    out = new("RGBA", size, OUTLINE + (0,))
     out.putalpha(scale_mask(ring, 0.85))
-    shadow = Image.new("RGBA", size, clear())
+    shadow = new("RGBA", size, clear())
     sm = mask(size, lambda dd, ss: dd.ellipse([4 * ss, 38.8 * ss, 19 * ss, 40.9 * ss], fill=255))
     paint(shadow, (0, 0, 0), sm, 0.35 if i else 0.45)
     shadow.alpha_composite(out)
@@ -621,7 +669,7 @@ def runner():  # 1114, eighteen frames of 25 x 41
 def tip_line():  # 1115, 416 x 18 at (91, 326); the window writes from x 130 (here 39)
     w, h = 416, 18
     size = (w, h)
-    cv = Image.new("RGBA", size, clear())
+    cv = new("RGBA", size, clear())
     pill = rrect_mask(size, (0, 0, w, h), 9)
     fade = hgradient(w, h, [(0.0, (255,) * 3), (0.75, (200,) * 3), (1.0, (60,) * 3)])
     paint(cv, (2, 5, 14), ImageChops.multiply(pill, fade.getchannel("R")), 0.55)
@@ -652,7 +700,7 @@ def icon_tip_bubble():  # 1116, 209 x 46; points left at the desktop icon it sta
         d.rounded_rectangle([8 * s, 2 * s, 207 * s - 1, 44 * s - 1], radius=7 * s, fill=255)
         d.polygon([(2.3 * s, 13 * s), (9 * s, 8.2 * s), (9 * s, 18.8 * s)], fill=255)
     whole, inner = mask(size, outline), mask(size, inside)
-    out = Image.new("RGBA", size, clear())
+    out = new("RGBA", size, clear())
     # The rim only where the body is not, so the slightly see-through body keeps its colour.
     paint(out, (104, 146, 222), ImageChops.subtract(whole, inner), 0.95)
     body = vgradient(w, h, [(0.0, (30, 50, 98)), (1.0, (13, 23, 50))], 2, 44)
@@ -666,7 +714,7 @@ def icon_tip_bubble():  # 1116, 209 x 46; points left at the desktop icon it sta
 def notice_panel():  # 1117, 440 x 184 at (80, 60) of a transparent layered window
     w, h = 440, 184
     size = (w, h)
-    out = Image.new("RGBA", size, clear())
+    out = new("RGBA", size, clear())
     outer = rrect_mask(size, (0, 0, w, h), 10)
     inner = rrect_mask(size, (1, 1, w - 1, h - 1), 9)
     paint(out, (92, 130, 204), ImageChops.subtract(outer, inner), 1.0)
@@ -674,13 +722,13 @@ def notice_panel():  # 1117, 440 x 184 at (80, 60) of a transparent layered wind
     paint(out, body, inner)
     # The heading band.
     band = ImageChops.multiply(inner, rrect_mask(size, (1, 1, w - 1, 44), 9))
-    band.paste(0, (0, 34, w, h))
+    band.paste(0, P(0, 34, w, h))
     paint(out, vgradient(w, h, [(0.0, (40, 66, 124)), (1.0, (26, 44, 88))], 1, 33), band)
-    sheen = Image.new("L", size, 0)
-    ImageDraw.Draw(sheen).line([10, 1, w - 11, 1], fill=255)
+    sheen = new("L", size, 0)
+    D(sheen).line([10, 1, w - 11, 1], fill=255)
     paint(out, hgradient(w, h, [(0.0, (60, 90, 150)), (0.5, (150, 190, 255)),
                                 (1.0, (60, 90, 150))]), sheen, 0.8)
-    d = ImageDraw.Draw(out)
+    d = D(out)
     d.line([1, 34, w - 2, 34], fill=LINE_DARK + (255,))
     d.line([1, 35, w - 2, 35], fill=(46, 72, 126, 255))
     # Warning mark and heading.
@@ -701,7 +749,7 @@ def notice_panel():  # 1117, 440 x 184 at (80, 60) of a transparent layered wind
 
 def small_icon(kind):  # 1104, 1105, 1109: 16 x 16; no control of the installer draws them
     size = (16, 16)
-    cv = Image.new("RGBA", size, clear())
+    cv = new("RGBA", size, clear())
     if kind == "ok":
         disc = mask(size, lambda d, s: d.ellipse([1 * s, 1 * s, 15 * s, 15 * s], fill=255))
         paint(cv, vgradient(16, 16, [(0, (90, 214, 130)), (1, (28, 150, 76))]), disc)
@@ -761,7 +809,7 @@ def draw_icon(n):
     download badge in its corner."""
     size = (n, n)
     k = n / 256.0
-    cv = Image.new("RGBA", size, clear())
+    cv = new("RGBA", size, clear())
     pad = 0.5 if n <= 24 else 10 * k
     tile = (pad, pad, n - pad, n - pad)
     r = max(2.5, 54 * k)
@@ -895,7 +943,8 @@ SKINS = {
 
 def check_skin(sid, img, size, grid):
     """Catches a drawing that no longer fits the layout the window code places it with."""
-    assert img.size == size, "%d: size %dx%d" % (sid, img.width, img.height)
+    size = (size[0] * K, size[1] * K)
+    assert img.size == size, "%d: size %dx%d at %dx" % (sid, img.width, img.height, K)
     cols, rows = grid
     fw, fh = img.width // cols, img.height // rows
     cells = [img.crop((c * fw, r * fh, (c + 1) * fw, (r + 1) * fh)).tobytes()
@@ -912,12 +961,16 @@ def check_skin(sid, img, size, grid):
 
 
 def build():
-    """{path relative to res/: bytes} of every generated file."""
+    """{path relative to res/: bytes} of every generated file: the 1x skins in images/, the 2x
+    ones (the program's artwork for 200 % and the source of every other density) in images/2x/."""
+    global K
     files = {}
-    for sid, (draw, size, grid) in sorted(SKINS.items()):
-        img = normalise(draw())
-        check_skin(sid, img, size, grid)
-        files[os.path.join("images", "%d.png" % sid)] = png_bytes(img)
+    for K, folder in ((1, "images"), (2, os.path.join("images", "2x"))):
+        for sid, (draw, size, grid) in sorted(SKINS.items()):
+            img = normalise(draw())
+            check_skin(sid, img, size, grid)
+            files[os.path.join(folder, "%d.png" % sid)] = png_bytes(img)
+    K = 1
     files["app.ico"] = make_ico()
     return files
 

@@ -10,8 +10,9 @@
 #   e2e_serve_package FILE; e2e_open_window; e2e_click_install; e2e_ends 60 "the installation"
 #   check "what must hold" command...; e2e_finish   # exit status 0 when no check failed
 #
-# Coordinates are client coordinates of the installer window; its client area is its whole X
-# window (a borderless popup on a display without a window manager).
+# Coordinates are client coordinates of the installer window at 96 DPI; e2e_click scales them to
+# the density set with e2e_set_dpi. Its client area is its whole X window (a borderless popup on
+# a display without a window manager).
 # shellcheck source=../support/harness.sh
 . "$(dirname "${BASH_SOURCE[0]}")/../support/harness.sh"
 
@@ -19,6 +20,7 @@ E2E_PIDS=()
 E2E_APP_PID=""
 E2E_RC=""
 E2E_LAUNCHES=0
+E2E_DPI=96
 
 # Installer window layout (client coordinates of the centres of the controls).
 E2E_WINDOW_TITLE='客户端下载器'
@@ -366,10 +368,12 @@ e2e_click() {
     fail "no installer window to click at ($1,$2)"
     return 1
   }
+  # The program rounds its layout to device pixels half up.
+  local x=$((($1 * E2E_DPI + 48) / 96)) y=$((($2 * E2E_DPI + 48) / 96))
   # Without --sync: it waits for a motion event, and a pointer already there makes none.
-  xdotool mousemove $((E2E_WX + $1 - 9)) $((E2E_WY + $2 - 4))
+  xdotool mousemove $((E2E_WX + x - 9)) $((E2E_WY + y - 4))
   sleep 0.05
-  xdotool mousemove $((E2E_WX + $1)) $((E2E_WY + $2))
+  xdotool mousemove $((E2E_WX + x)) $((E2E_WY + y))
   sleep 0.2
   xdotool mousedown 1
   sleep 0.06
@@ -380,6 +384,14 @@ e2e_click() {
 }
 
 e2e_click_install() { e2e_click "${E2E_INSTALL_XY[@]}"; }
+
+# e2e_set_dpi DPI: the display density of the programs started from now on (wine reads the
+# prefix's LogPixels when a program starts); clicks scale with it.
+e2e_set_dpi() {
+  e2e_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+    >/dev/null 2>&1 || fail "LogPixels could not be set to $1"
+  E2E_DPI=$1
+}
 
 # Moves the pointer off the window so hover highlights leave the pictures.
 e2e_mouse_away() {

@@ -1,6 +1,7 @@
 # The controls: the frame arithmetic natively under the sanitizers (and under wine); the control tree and the skin preload under wine, painted on off-screen surfaces.
 dl_pure_test(ui_controls_pure_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/frame_source_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/display_scale_test.cpp
   LIBS dl_ui_controls_pure)
 
 if(WIN32)

@@ -11,6 +11,7 @@
 #include "ui/framework/skin_window.h"
 #include "ui/framework/tray_icon.h"
 #include "ui/framework/tray_messages.h"
+#include "ui/framework/window_dpi.h"
 #include "ui/framework/window_registry.h"
 
 namespace dltest {
@@ -166,6 +167,39 @@ TEST(Press, CapturesAndFocusesTheControlOrDragsInTheDragAreaOrDoesNothingOverNot
     s.Send(press, -3, -3);
   EXPECT_EQ(s.Take(), (Log{"leave A"})) << "a press over nothing reaches no control";
   EXPECT_EQ(s.window.focusControl(), s.a);
+}
+
+TEST(Density, ADisplayOfTwiceTheDensityDoublesTheWindowAndItsHitTestsRepaintsAndDragArea) {
+  Scene s;
+  s.window.dragRect = {0, 0, 200, 30};
+  RECT suggested = {30, 20, 431, 221};  // the system's rounding may differ from the layout's
+  SendMessageW(s.hwnd, dl::WM_DPICHANGED_MESSAGE, MAKEWPARAM(192, 192),
+               reinterpret_cast<LPARAM>(&suggested));
+  RECT window;
+  GetWindowRect(s.hwnd, &window);
+  EXPECT_EQ(window.left, 30);
+  EXPECT_EQ(window.top, 20);
+  EXPECT_EQ(window.right - window.left, 400) << "the layout's 200 x 100 at 192 DPI";
+  EXPECT_EQ(window.bottom - window.top, 200);
+  EXPECT_EQ(s.window.Dpi(), 192u);
+  EXPECT_EQ(s.a->Dpi(), 192u) << "controls draw at their window's density";
+
+  s.EndStartingCapture();
+  s.Send(WM_MOUSEMOVE, 95, 95);  // layout (47, 47): still A
+  EXPECT_EQ(s.Take(), (Log{"leave window", "enter A", "move A"}));
+  s.Send(WM_MOUSEMOVE, 230, 100);  // layout (115, 50): B
+  EXPECT_EQ(s.Take(), (Log{"leave A", "enter B", "move B"}));
+  s.Send(WM_LBUTTONDOWN, 20, 50, MK_LBUTTON);  // layout (10, 25): in the drag area over A
+  EXPECT_EQ(s.window.dragStarts, (std::vector<LPARAM>{Point(20, 50)}))
+      << "the drag starts from the device point";
+
+  ValidateRect(s.hwnd, nullptr);
+  s.a->Invalidate(nullptr, 0);
+  RECT dirty;
+  GetUpdateRect(s.hwnd, &dirty, FALSE);
+  EXPECT_EQ(std::vector<LONG>({dirty.left, dirty.top, dirty.right, dirty.bottom}),
+            std::vector<LONG>({20, 20, 100, 100}))
+      << "a control repaints its device pixels";
 }
 
 constexpr Argb kRed = 0xFFFF0000, kHalf = 0x80800000;

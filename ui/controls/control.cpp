@@ -8,6 +8,7 @@
 #include <cstring>
 #include <deque>
 
+#include "ui/controls/device_rect.h"
 #include "ui/controls/image_draw.h"
 #include "ui/controls/skin_image.h"
 
@@ -203,7 +204,9 @@ void Control::Invalidate(const RECT* area, int erase) {
   RECT dirty;
   if (!IntersectRect(&dirty, &wanted, &bounds)) return;
   // Without a window there is nothing to repaint (a null handle would mean every window).
-  if (hwnd_ != nullptr) InvalidateRect(hwnd_, &dirty, erase);
+  if (hwnd_ == nullptr) return;
+  const RECT device = DeviceRect(dirty, Dpi());
+  InvalidateRect(hwnd_, &device, erase);
 }
 
 RECT Control::Move(const RECT* newRect, int stretch) {
@@ -278,8 +281,10 @@ void Control::Paint(GpGraphics* graphics, const RECT* clip) {
   if (visible_ != 1 || clip == nullptr) return;
   RECT area;
   if (!IntersectRect(&area, clip, &rect_)) return;
-  Gdiplus::DllExports::GdipSetClipRectI(graphics, area.left, area.top, area.right - area.left,
-                                        area.bottom - area.top, Gdiplus::CombineModeReplace);
+  const RECT device = DeviceRect(area, Dpi());
+  Gdiplus::DllExports::GdipSetClipRectI(graphics, device.left, device.top,
+                                        device.right - device.left, device.bottom - device.top,
+                                        Gdiplus::CombineModeReplace);
   DrawSelf(graphics);
   for (size_t i = 0; i < children_.size(); ++i) children_[i]->Paint(graphics, &area);
   if (parent_ != nullptr) Gdiplus::DllExports::GdipResetClip(graphics);
@@ -294,7 +299,8 @@ void Control::DrawSelf(GpGraphics* graphics) {
   frame.mirrorX = mirrorX_;
   frame.mirrorY = mirrorY_;
   frame.stretch = stretch_;
-  DrawImageFrame(graphics, image_.get(), rect_, frame, alpha_);
+  const unsigned dpi = Dpi();
+  DrawImageFrame(graphics, image_.get(), DeviceRect(rect_, dpi), frame, alpha_, dpi);
 }
 
 LRESULT Control::OnMouseEnter(WPARAM wParam, LPARAM lParam) {
@@ -378,6 +384,14 @@ LRESULT Control::Notify(ControlEvent* event, Control* source) {
 int Control::FilterMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   if (ForwardsToParent()) return parent_->FilterMessage(msg, wParam, lParam, result);
   return 0;
+}
+
+void Control::OnDpiChanged() {}
+
+unsigned Control::Dpi() const {
+  const Control* root = this;
+  while (root->parent_ != nullptr) root = root->parent_;
+  return root->dpi_;
 }
 
 LRESULT Control::Raise(int32_t code, WPARAM wParam, LPARAM lParam) {

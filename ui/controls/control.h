@@ -88,6 +88,13 @@ class Control {
   virtual LRESULT OnKillFocus();
   virtual LRESULT Notify(ControlEvent* event, Control* source);
   virtual int FilterMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
+  // After the window moved to a display of another density: a control that owns a native window
+  // places it again. The tree's own rectangles stay in layout units and need nothing.
+  virtual void OnDpiChanged();
+
+  // The density the control's window is drawn at (the root's), 96 outside a window. Rectangles
+  // of the tree are layout units of 96 DPI; drawing and the native window are in device pixels.
+  unsigned Dpi() const;
 
   Control* parent() const { return parent_; }
   const std::vector<Control*>& children() const { return children_; }
@@ -118,6 +125,7 @@ class Control {
   int frameRow_ = 0;
   unsigned alpha_ = 255;
   HCURSOR cursor_ = nullptr;
+  unsigned dpi_ = 96;  // set on the root by its window; Dpi() reads the root's
 
  private:
   // (LoadImage would collide with the Win32 macro of that name.)

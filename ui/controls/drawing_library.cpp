@@ -80,6 +80,24 @@ struct DrawingLibrary {
       library.Resolve<decltype(GdipSetImageAttributesWrapMode)>("GdipSetImageAttributesWrapMode");
   decltype(&DllExports::GdipSetSmoothingMode) GdipSetSmoothingMode =
       library.Resolve<decltype(GdipSetSmoothingMode)>("GdipSetSmoothingMode");
+  decltype(&DllExports::GdipCreateBitmapFromScan0) GdipCreateBitmapFromScan0 =
+      library.Resolve<decltype(GdipCreateBitmapFromScan0)>("GdipCreateBitmapFromScan0");
+  decltype(&DllExports::GdipGetFamily) GdipGetFamily =
+      library.Resolve<decltype(GdipGetFamily)>("GdipGetFamily");
+  decltype(&DllExports::GdipGetFontSize) GdipGetFontSize =
+      library.Resolve<decltype(GdipGetFontSize)>("GdipGetFontSize");
+  decltype(&DllExports::GdipGetFontStyle) GdipGetFontStyle =
+      library.Resolve<decltype(GdipGetFontStyle)>("GdipGetFontStyle");
+  decltype(&DllExports::GdipGetFontUnit) GdipGetFontUnit =
+      library.Resolve<decltype(GdipGetFontUnit)>("GdipGetFontUnit");
+  decltype(&DllExports::GdipGetImageGraphicsContext) GdipGetImageGraphicsContext =
+      library.Resolve<decltype(GdipGetImageGraphicsContext)>("GdipGetImageGraphicsContext");
+  decltype(&DllExports::GdipSetCompositingMode) GdipSetCompositingMode =
+      library.Resolve<decltype(GdipSetCompositingMode)>("GdipSetCompositingMode");
+  decltype(&DllExports::GdipSetInterpolationMode) GdipSetInterpolationMode =
+      library.Resolve<decltype(GdipSetInterpolationMode)>("GdipSetInterpolationMode");
+  decltype(&DllExports::GdipSetPixelOffsetMode) GdipSetPixelOffsetMode =
+      library.Resolve<decltype(GdipSetPixelOffsetMode)>("GdipSetPixelOffsetMode");
 };
 
 const DrawingLibrary& Library() {
@@ -233,6 +251,43 @@ GpStatus WINGDIPAPI GdipSetImageAttributesWrapMode(GpImageAttributes* a, WrapMod
 
 GpStatus WINGDIPAPI GdipSetSmoothingMode(GpGraphics* a, SmoothingMode b) {
   return Forward(&DrawingLibrary::GdipSetSmoothingMode, a, b);
+}
+
+GpStatus WINGDIPAPI GdipCreateBitmapFromScan0(INT a, INT b, INT c, PixelFormat d, BYTE* e,
+                                              GpBitmap** f) {
+  return Forward(&DrawingLibrary::GdipCreateBitmapFromScan0, a, b, c, d, e, f);
+}
+
+GpStatus WINGDIPAPI GdipGetFamily(GpFont* a, GpFontFamily** b) {
+  return Forward(&DrawingLibrary::GdipGetFamily, a, b);
+}
+
+GpStatus WINGDIPAPI GdipGetFontSize(GpFont* a, REAL* b) {
+  return Forward(&DrawingLibrary::GdipGetFontSize, a, b);
+}
+
+GpStatus WINGDIPAPI GdipGetFontStyle(GpFont* a, INT* b) {
+  return Forward(&DrawingLibrary::GdipGetFontStyle, a, b);
+}
+
+GpStatus WINGDIPAPI GdipGetFontUnit(GpFont* a, Unit* b) {
+  return Forward(&DrawingLibrary::GdipGetFontUnit, a, b);
+}
+
+GpStatus WINGDIPAPI GdipGetImageGraphicsContext(GpImage* a, GpGraphics** b) {
+  return Forward(&DrawingLibrary::GdipGetImageGraphicsContext, a, b);
+}
+
+GpStatus WINGDIPAPI GdipSetCompositingMode(GpGraphics* a, CompositingMode b) {
+  return Forward(&DrawingLibrary::GdipSetCompositingMode, a, b);
+}
+
+GpStatus WINGDIPAPI GdipSetInterpolationMode(GpGraphics* a, InterpolationMode b) {
+  return Forward(&DrawingLibrary::GdipSetInterpolationMode, a, b);
+}
+
+GpStatus WINGDIPAPI GdipSetPixelOffsetMode(GpGraphics* a, PixelOffsetMode b) {
+  return Forward(&DrawingLibrary::GdipSetPixelOffsetMode, a, b);
 }
 
 }  // extern "C"

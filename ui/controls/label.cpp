@@ -4,6 +4,8 @@
 
 #include <gdiplus.h>
 
+#include "ui/controls/device_rect.h"
+
 namespace dl {
 
 namespace {
@@ -36,6 +38,7 @@ Label::Label(const RECT& rect, const wchar_t* imageName, Control* parent, TextFo
 }
 
 Label::~Label() {
+  drawnFont_.reset();
   font_.reset();
   format_.reset();
   brush_.reset();
@@ -50,12 +53,18 @@ const wchar_t* Label::GetText() const { return text_.empty() ? nullptr : text_.c
 
 void Label::DrawSelf(GpGraphics* graphics) {
   Control::DrawSelf(graphics);
-  const TextLayout layout = {static_cast<float>(rect_.left), static_cast<float>(rect_.top),
-                             static_cast<float>(rect_.right - rect_.left),
-                             static_cast<float>(rect_.bottom - rect_.top)};
-  if (!text_.empty()) {
-    DrawString(graphics, text_.c_str(), font_.get(), layout, format_.get(), brush_.get());
+  if (text_.empty()) return;
+  const unsigned dpi = Dpi();
+  if (drawnFontDpi_ != dpi) {
+    drawnFont_ = font_ ? font_->ForDpi(dpi) : nullptr;
+    drawnFontDpi_ = dpi;
   }
+  const RECT area = DeviceRect(rect_, dpi);
+  const TextLayout layout = {static_cast<float>(area.left), static_cast<float>(area.top),
+                             static_cast<float>(area.right - area.left),
+                             static_cast<float>(area.bottom - area.top)};
+  const TextFont* font = drawnFont_ ? drawnFont_.get() : font_.get();
+  DrawString(graphics, text_.c_str(), font, layout, format_.get(), brush_.get());
 }
 
 LRESULT Label::OnLButtonDown(WPARAM wParam, LPARAM lParam) {

@@ -45,6 +45,9 @@ class Label : public Control {
 
   std::wstring text_;
   std::unique_ptr<TextFont> font_;
+  // font_ at the density last drawn at, made again when the window's density changes.
+  std::unique_ptr<TextFont> drawnFont_;
+  unsigned drawnFontDpi_ = 0;
   std::unique_ptr<TextFormat> format_;
   std::unique_ptr<TextBrush> brush_;
 };

@@ -10,6 +10,8 @@
 
 #include "base/unique_owner.h"
 #include "base/win_handles.h"
+#include "ui/controls/display_scale.h"
+#include "ui/controls/image_draw.h"
 #include "ui/controls/skin_preload.h"
 
 namespace dl {
@@ -59,7 +61,48 @@ std::unique_ptr<SkinImage> DecodeBlock(UniqueGlobal block) {
 }  // namespace
 
 SkinImage::~SkinImage() {
+  for (const Variant& variant : variants_) GdipDisposeImage(variant.image);
   if (image_ != nullptr) GdipDisposeImage(image_);
+}
+
+void SkinImage::SetDoubleSource(HMODULE module, const wchar_t* type, const wchar_t* name) {
+  if (type == nullptr || IS_INTRESOURCE(type) || !IS_INTRESOURCE(name)) return;
+  doubleModule_ = module;
+  doubleType_ = type;
+  doubleName_ = name;
+  doubleLooked_ = false;
+}
+
+SkinImage* SkinImage::DoubleArt() {
+  if (!doubleLooked_ && doubleName_ != nullptr) {
+    doubleLooked_ = true;
+    double_ = DecodeSkinResource(doubleModule_, doubleType_.c_str(), doubleName_);
+    // Artwork of another size than twice this one would be drawn misplaced: none is better.
+    if (double_ && (double_->Width() != 2 * Width() || double_->Height() != 2 * Height())) {
+      double_.reset();
+    }
+  }
+  return double_.get();
+}
+
+Gdiplus::GpImage* SkinImage::ForDpi(unsigned dpi, unsigned cols, unsigned rows) {
+  const ArtSource source = ChooseArt(dpi);
+  if (source == ArtSource::kSingle) return image_;
+  SkinImage* twice = DoubleArt();
+  if (source == ArtSource::kDouble && twice != nullptr) return twice->handle();
+  cols = cols == 0 ? 1 : cols;
+  rows = rows == 0 ? 1 : rows;
+  for (const Variant& variant : variants_) {
+    if (variant.dpi == dpi && variant.cols == cols && variant.rows == rows) return variant.image;
+  }
+  const int32_t cellWidth = ToDevice(static_cast<int32_t>(Width() / cols), dpi);
+  const int32_t cellHeight = ToDevice(static_cast<int32_t>(Height() / rows), dpi);
+  Gdiplus::GpImage* made =
+      ResampleCells(twice != nullptr ? twice->handle() : image_, cols, rows,
+                    static_cast<unsigned>(cellWidth), static_cast<unsigned>(cellHeight));
+  if (made == nullptr) return image_;  // blurred is better than missing
+  variants_.push_back(Variant{dpi, cols, rows, made});
+  return made;
 }
 
 int SkinImage::Record(int status) {
@@ -95,10 +138,13 @@ std::unique_ptr<SkinImage> LoadSkinImageFromFile(const wchar_t* path) {
 
 std::unique_ptr<SkinImage> LoadSkinImageFromResource(HMODULE module, const wchar_t* type,
                                                      const wchar_t* name) {
-  if (std::unique_ptr<SkinImage> preloaded = SkinPreload::Take(module, type, name)) {
-    return preloaded;
+  std::unique_ptr<SkinImage> image = SkinPreload::Take(module, type, name);
+  if (!image) image = DecodeSkinResource(module, type, name);
+  // The 2x artwork of "IMAGE" 1101 is "IMAGE2X" 1101; decoded only when a density needs it.
+  if (image && type != nullptr && !IS_INTRESOURCE(type)) {
+    image->SetDoubleSource(module, (std::wstring(type) + L"2X").c_str(), name);
   }
-  return DecodeSkinResource(module, type, name);
+  return image;
 }
 
 std::unique_ptr<SkinImage> DecodeSkinResource(HMODULE module, const wchar_t* type,

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "ui/controls/gdiplus_heap.h"
 
@@ -27,13 +29,35 @@ class SkinImage : public GdiplusHeapObject {
   // Records a call's status; success leaves the stored one alone.
   int Record(int status);
 
-  // Asked of the library each time (0 when it cannot tell).
+  // The image's own size, which is its size in layout units; asked of the library each time (0
+  // when it cannot tell).
   unsigned Width();
   unsigned Height();
 
+  // Where this image's 2x artwork is: the same integer resource name under `type` of module.
+  void SetDoubleSource(HMODULE module, const wchar_t* type, const wchar_t* name);
+  // The picture to draw at dpi, a cols x rows grid whose cells are the layout cell size scaled
+  // to dpi: the image itself at 96 DPI, its 2x artwork at 192, and at any other density the 2x
+  // artwork (this image when there is none) resampled cell by cell, once, then kept for every
+  // later frame. Null when none can be made.
+  Gdiplus::GpImage* ForDpi(unsigned dpi, unsigned cols, unsigned rows);
+
  private:
+  struct Variant {
+    unsigned dpi, cols, rows;
+    Gdiplus::GpImage* image;  // owned
+  };
+  // The decoded 2x artwork, looked for once; null when there is none.
+  SkinImage* DoubleArt();
+
   Gdiplus::GpImage* image_;
   int status_ = 0;
+  HMODULE doubleModule_ = nullptr;
+  std::wstring doubleType_;
+  const wchar_t* doubleName_ = nullptr;  // an integer name
+  bool doubleLooked_ = false;
+  std::unique_ptr<SkinImage> double_;
+  std::vector<Variant> variants_;
 };
 
 // None when the file cannot be read or decoded.

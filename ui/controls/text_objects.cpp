@@ -6,6 +6,8 @@
 
 #include <mutex>
 
+#include "ui/controls/display_scale.h"
+
 namespace dl {
 
 namespace {
@@ -71,6 +73,25 @@ std::unique_ptr<TextFont> TextFont::Clone() {
     copy = nullptr;
   }
   return std::unique_ptr<TextFont>(new TextFont(AdoptHandle(), copy, status_));
+}
+
+std::unique_ptr<TextFont> TextFont::ForDpi(unsigned dpi) const {
+  Gdiplus::GpFontFamily* family = nullptr;
+  Gdiplus::REAL size = 0;
+  Gdiplus::Unit unit = Gdiplus::UnitPixel;
+  INT style = 0;
+  if (font_ == nullptr || gdip::GdipGetFontSize(font_, &size) != Gdiplus::Ok ||
+      gdip::GdipGetFontUnit(font_, &unit) != Gdiplus::Ok ||
+      gdip::GdipGetFontStyle(font_, &style) != Gdiplus::Ok ||
+      gdip::GdipGetFamily(font_, &family) != Gdiplus::Ok) {
+    return nullptr;
+  }
+  Gdiplus::GpFont* scaled = nullptr;
+  const Gdiplus::GpStatus status =
+      gdip::GdipCreateFont(family, FontPixels(size, unit, dpi), style, Gdiplus::UnitPixel, &scaled);
+  gdip::GdipDeleteFontFamily(family);  // the font keeps its own reference
+  if (status != Gdiplus::Ok) return nullptr;
+  return std::unique_ptr<TextFont>(new TextFont(AdoptHandle(), scaled, 0));
 }
 
 TextFormat::TextFormat(int flags, LANGID language) {

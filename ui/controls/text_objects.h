@@ -35,6 +35,10 @@ class TextFont : public GdiplusHeapObject {
 
   // A clone of the font; the copy takes this object's status after the clone call.
   std::unique_ptr<TextFont> Clone();
+  // The same family and style in pixels of a display of dpi, so that text is laid out and
+  // rasterised at the size it is shown (the graphics' own DPI, the system's, plays no part).
+  // Null when the library cannot tell what the font is.
+  std::unique_ptr<TextFont> ForDpi(unsigned dpi) const;
 
   Gdiplus::GpFont* handle() const { return font_; }
   int status() const { return status_; }

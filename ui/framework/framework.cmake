@@ -5,6 +5,8 @@ list(APPEND DL_UI_FRAMEWORK_WIN
   framework/skin_window.cpp
   framework/skin_window_messages.cpp
   framework/skin_window_paint.cpp
+  framework/skin_window_dpi.cpp
+  framework/window_dpi.cpp
   framework/wndproc_thunk.cpp
   framework/tray_icon.cpp
   framework/tray_messages.cpp)

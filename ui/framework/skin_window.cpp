@@ -2,6 +2,8 @@
 // go straight to it (show, enable, move, centre, timers).
 #include "ui/framework/skin_window.h"
 
+#include "ui/controls/device_rect.h"
+#include "ui/framework/window_dpi.h"
 #include "ui/framework/window_registry.h"
 
 namespace dl {
@@ -49,7 +51,9 @@ void SkinWindow::CreateNative(const wchar_t* className, HWND owner, DWORD exStyl
                           at.left, at.top, at.right - at.left, at.bottom - at.top, owner, nullptr,
                           instance, this);
   if (hwnd_ != nullptr && Windows() != nullptr) Windows()->Register(this);
-  // Moves the native window to where it already is and makes the surface of its size.
+  dpi_ = WindowDpi(hwnd_);
+  // Moves the native window to where it already is, at its size for the density, and makes the
+  // surface of that size.
   Move(&at, IsStretched());
   visible_ = (style & WS_VISIBLE) != 0 ? 1 : 0;
   ShowWindow(hwnd_, visible_ == 1 ? SW_SHOWNORMAL : SW_HIDE);
@@ -96,6 +100,7 @@ LRESULT CALLBACK SkinWindow::SkinWindowProc(HWND hwnd, UINT msg, WPARAM wParam, 
 
 void SkinWindow::Show(int show) {
   visible_ = show;
+  if (show != SW_HIDE) RefreshDpi();
   ShowWindow(hwnd_, show);
   if (show == SW_SHOWNORMAL) Invalidate(nullptr, 0);
 }
@@ -111,9 +116,10 @@ int SkinWindow::IsEnabled() { return IsWindowEnabled(hwnd_) & enabled_; }
 
 RECT SkinWindow::Move(const RECT* newRect, int stretch) {
   if (newRect != nullptr) {
-    const int width = newRect->right - newRect->left;
-    const int height = newRect->bottom - newRect->top;
-    MoveWindow(hwnd_, newRect->left, newRect->top, width, height, FALSE);
+    const RECT device = DeviceRect(*newRect, dpi_);
+    const int width = device.right - device.left;
+    const int height = device.bottom - device.top;
+    MoveWindow(hwnd_, device.left, device.top, width, height, FALSE);
     surface_.Create(width, height);
   }
   return Control::Move(newRect, stretch);
@@ -137,6 +143,13 @@ void SkinWindow::Center(const RECT* reference) {
     ScreenToClient(parent, &at);  // a child is placed in its parent's client coordinates
   }
   SetWindowPos(hwnd_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+BOOL SkinWindow::GetLayoutClientRect(RECT* out) const {
+  RECT client;
+  if (!GetClientRect(hwnd_, &client)) return FALSE;
+  *out = LayoutRect(client, dpi_);
+  return TRUE;
 }
 
 UINT_PTR SkinWindow::SetTimer(UINT_PTR id, UINT periodMs) {

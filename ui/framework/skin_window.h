@@ -2,7 +2,8 @@
 // window. Everything in it is drawn by the tree into an off-screen 32-bit surface, and its mouse
 // input is routed to the tree's controls. The object pointer travels in the creation parameter
 // and is kept in the window's extra bytes; it is cleared on WM_NCDESTROY, so no message reaches
-// a dead object.
+// a dead object. The tree is laid out in 96-DPI units; the native window, its surface and its
+// mouse positions are device pixels of the display the window is on, and follow it there.
 #pragma once
 
 #include <windows.h>
@@ -16,7 +17,7 @@ namespace dl {
 
 class SkinWindow : public Control {
  public:
-  // From a rectangle (also the native window's first position and size).
+  // From a rectangle (also the native window's first position and size, scaled to the density).
   SkinWindow(const RECT& rect, const wchar_t* imageName, const wchar_t* className, HWND owner,
              DWORD exStyle, DWORD style, UINT classStyle, int id, const wchar_t* resourceType,
              HMODULE module);
@@ -37,7 +38,7 @@ class SkinWindow : public Control {
   virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   // 1 when the message was consumed before translation and dispatch.
   virtual int PreTranslateMessage(MSG* msg);
-  // 1 with a rectangle: a left press there over `control` drags the window.
+  // 1 with a rectangle (layout units): a left press there over `control` drags the window.
   virtual int GetDragRect(RECT* out, Control* control);
   // Asked on WM_CLOSE: 1 lets the window close and ends the loop.
   virtual int CanClose();
@@ -45,6 +46,8 @@ class SkinWindow : public Control {
 
   // Centres the native window on reference, else on its owner, else on the work area.
   void Center(const RECT* reference);
+  // The client area in layout units, like GetClientRect.
+  BOOL GetLayoutClientRect(RECT* out) const;
   UINT_PTR SetTimer(UINT_PTR id, UINT periodMs);
   BOOL KillTimer(UINT_PTR id);
 
@@ -78,6 +81,12 @@ class SkinWindow : public Control {
   bool OnControlRequest(WPARAM what, Control* control, LRESULT* result);
   void ForgetControl(Control* control);
   void PostMoveAtCursor();
+  // Redraws the window for the density of its display (skin_window_dpi.cpp): resizes it (placed
+  // at suggested when the system suggests a place), remakes the surface, places the controls'
+  // native windows again and repaints. Nothing when the density is the current one.
+  void ApplyDpi(unsigned dpi, const RECT* suggested);
+  // Catches a density change that came without WM_DPICHANGED (a hidden window moved).
+  void RefreshDpi();
 
   PaintSurface surface_;
   int trackingMouse_ = 0;

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "ui/controls/control_events.h"
+#include "ui/controls/device_rect.h"
 #include "ui/framework/skin_window.h"
+#include "ui/framework/window_dpi.h"
 
 namespace dl {
 
@@ -45,8 +47,12 @@ LRESULT SkinWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       OnTimer(wParam);
       break;
+    case WM_DPICHANGED_MESSAGE:
+      ApplyDpi(UsableDpi(LOWORD(wParam)), reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    // The controls hear mouse positions in layout units, the units of their rectangles.
     case WM_MOUSEMOVE:
-      OnMouseMoveMessage(wParam, lParam);
+      OnMouseMoveMessage(wParam, LayoutPoint(lParam, dpi_));
       break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -59,7 +65,7 @@ LRESULT SkinWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-      OnRelease(msg, wParam, lParam);
+      OnRelease(msg, wParam, LayoutPoint(lParam, dpi_));
       break;
     case WM_MOUSEWHEEL:
       OnWheel(wParam, lParam);
@@ -139,7 +145,8 @@ void SkinWindow::OnMouseMoveMessage(WPARAM wParam, LPARAM lParam) {
   }
 }
 
-bool SkinWindow::OnPress(UINT msg, WPARAM wParam, LPARAM lParam) {
+bool SkinWindow::OnPress(UINT msg, WPARAM wParam, LPARAM devicePoint) {
+  const LPARAM lParam = LayoutPoint(devicePoint, dpi_);
   // A leave notice can arrive after the move that brought the pointer back, clearing the
   // hover while the pointer is over a control; the press point is the truth.
   UpdateHover(wParam, lParam);
@@ -149,7 +156,7 @@ bool SkinWindow::OnPress(UINT msg, WPARAM wParam, LPARAM lParam) {
     POINT at = {MouseX(lParam), MouseY(lParam)};
     if (GetDragRect(&drag, hoverControl_) == 1 && PtInRect(&drag, at)) {
       // The system moves the window as if its caption were held; no control sees the press.
-      SendMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+      SendMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, devicePoint);
       return false;
     }
   }

@@ -4,6 +4,8 @@
 
 #include <gdiplus.h>
 
+#include "ui/controls/device_rect.h"
+
 namespace dl {
 
 namespace {
@@ -42,6 +44,7 @@ void SkinWindow::OnPaintMessage(UINT msg, WPARAM wParam, LPARAM) {
   HDC target = reinterpret_cast<HDC>(wParam);
   RECT client;
   GetClientRect(hwnd_, &client);
+  const RECT layoutClient = LayoutRect(client, dpi_);
 
   if (IsPerPixelAlpha()) {
     // UpdateLayeredWindow replaces the whole picture: every paint draws the whole tree on a
@@ -49,7 +52,7 @@ void SkinWindow::OnPaintMessage(UINT msg, WPARAM wParam, LPARAM) {
     surface_.Clear();
     {
       SurfaceGraphics graphics(surface_.dc());
-      if (graphics.get() != nullptr) Paint(graphics.get(), &client);
+      if (graphics.get() != nullptr) Paint(graphics.get(), &layoutClient);
     }
     if (surface_.dc() == nullptr) return;
     if (toScreen) {
@@ -74,9 +77,13 @@ void SkinWindow::OnPaintMessage(UINT msg, WPARAM wParam, LPARAM) {
   // WM_PAINT only the controls meeting the update rectangle draw, and only it is copied.
   RECT area = client;
   if (toScreen) GetUpdateRect(hwnd_, &area, FALSE);
+  RECT layoutArea = LayoutRect(area, dpi_);
+  // A control's device box is rounded on its own: one layout unit more on each side reaches
+  // every control whose pixels meet the update area. Redrawing them in order is harmless.
+  if (dpi_ != kLayoutDpi) InflateRect(&layoutArea, 1, 1);
   {
     SurfaceGraphics graphics(surface_.dc());
-    if (graphics.get() != nullptr) Paint(graphics.get(), &area);
+    if (graphics.get() != nullptr) Paint(graphics.get(), &layoutArea);
   }
   if (surface_.dc() == nullptr) return;
   if (toScreen) {

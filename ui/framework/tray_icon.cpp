@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "ui/framework/tray_messages.h"
+#include "ui/framework/window_dpi.h"
 
 namespace dl {
 
@@ -34,6 +35,23 @@ bool TrayIcon::Create(HWND owner, HICON icon, UINT id, const char* tip, int remo
   return true;
 }
 
+void TrayIcon::FollowDpi(HMODULE module, WORD id) {
+  if (!iconData_) return;
+  iconModule_ = module;
+  iconId_ = id;
+  LoadScaledIcon(WindowDpi(ownerWindow_));
+}
+
+void TrayIcon::LoadScaledIcon(unsigned dpi) {
+  const int side = SmallIconSize(dpi);
+  UniqueIcon icon(static_cast<HICON>(
+      LoadImageW(iconModule_, MAKEINTRESOURCEW(iconId_), IMAGE_ICON, side, side, 0)));
+  if (!icon) return;  // the icon shown so far stays
+  iconData_->hIcon = icon.Get();
+  if (iconShown_ == 1) Shell_NotifyIconA(NIM_MODIFY, iconData_.get());
+  scaledIcon_ = std::move(icon);  // the old one goes only once the shell has the new one
+}
+
 void TrayIcon::ShowIcon() {
   if (iconData_ && Shell_NotifyIconA(NIM_ADD, iconData_.get()) == TRUE) iconShown_ = 1;
 }
@@ -57,6 +75,8 @@ LRESULT CALLBACK TrayIcon::TrayHookProc(void* context, UINT msg, WPARAM wParam, 
       TrackPopupMenu(reinterpret_cast<HMENU>(wParam), 0, at.x, at.y, 0, tray->ownerWindow_,
                      nullptr);
     }
+  } else if (msg == WM_DPICHANGED_MESSAGE && tray->iconId_ != 0 && tray->iconData_) {
+    tray->LoadScaledIcon(LOWORD(wParam));
   } else if (msg == TaskbarCreatedMessage() && tray->iconShown_ == 1 && tray->iconData_) {
     // The new taskbar knows no icons: put back the one that was shown.
     if (Shell_NotifyIconA(NIM_ADD, tray->iconData_.get()) == TRUE) tray->iconShown_ = 1;
@@ -76,6 +96,7 @@ void TrayIcon::Destroy() {
   if (iconData_ && Shell_NotifyIconA(NIM_DELETE, iconData_.get()) == TRUE) iconShown_ = 0;
   ownerWindow_ = nullptr;
   iconData_.reset();
+  scaledIcon_.Reset();
   thunk_.reset();  // puts the owner's procedure back
 }
 

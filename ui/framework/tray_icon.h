@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "base/win_handles.h"
 #include "ui/framework/wndproc_thunk.h"
 
 namespace dl {
@@ -27,6 +28,9 @@ class TrayIcon {
   // the hook cannot be installed.
   bool Create(HWND owner, HICON icon, UINT id, const char* tip, int removeOnRestore,
               UINT showMessage, UINT menuMessage);
+  // Draws the icon from the icon resource `id` of module at the small-icon size of the owner's
+  // density, now and again whenever the owner reaches a display of another density. After Create.
+  void FollowDpi(HMODULE module, WORD id);
   // Adds the icon (iconShown 1 when the shell accepts it).
   void ShowIcon();
   // Removes the icon (iconShown 0 when the shell accepts it).
@@ -43,7 +47,12 @@ class TrayIcon {
   static LRESULT CALLBACK TrayHookProc(void* context, UINT msg, WPARAM wParam, LPARAM lParam);
 
  private:
+  void LoadScaledIcon(unsigned dpi);
+
   std::unique_ptr<NOTIFYICONDATAA> iconData_;
+  UniqueIcon scaledIcon_;
+  HMODULE iconModule_ = nullptr;
+  WORD iconId_ = 0;
   UINT showMessage_ = 0;
   UINT menuMessage_ = 0;
   HWND ownerWindow_ = nullptr;

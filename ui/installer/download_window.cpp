@@ -51,7 +51,7 @@ int DownloadWindow::CanClose() {
 
 int DownloadWindow::GetDragRect(RECT* out, Control* control) {
   if (control == nullptr || (control != ui_.titleBar && control != ui_.versionLabel)) return 0;
-  return GetClientRect(GetHwnd(), out) ? 1 : 0;
+  return GetLayoutClientRect(out) ? 1 : 0;
 }
 
 SkinWindow* DownloadWindow::noticeWindow() const { return noticeWindow_.get(); }

@@ -5,6 +5,7 @@
 
 #include "config/site_record.h"
 #include "base/com_owner.h"
+#include "ui/controls/display_scale.h"
 #include "ui/installer/desktop_icon.h"
 #include "ui/installer/download_window.h"
 #include "base/text_convert.h"
@@ -66,8 +67,9 @@ void DownloadWindow::ShowIconTip(HWND listView, const RECT* iconRect) {
   iconTipWindow_ = std::make_unique<SkinWindow>(0, 0, MAKEINTRESOURCEW(kBubbleSkin),
                                                 kBubbleClassName, listView, WS_EX_LAYERED, WS_POPUP,
                                                 0, 0, L"IMAGE", GetModuleHandleW(nullptr));
-  SetWindowPos(iconTipWindow_->GetHwnd(), nullptr, iconRect->right, iconRect->top + kBubbleDrop, 0,
-               0, SWP_NOSIZE | SWP_NOZORDER);
+  const LONG drop = ToDevice(kBubbleDrop, iconTipWindow_->Dpi());
+  SetWindowPos(iconTipWindow_->GetHwnd(), nullptr, iconRect->right, iconRect->top + drop, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER);
   iconTipWindow_->Show(1);
   AddLabel(iconTipWindow_.get(), {15, 5, 209, 40}, kGreetingStyle, kGreeting, true);
   ToggleDesktop();

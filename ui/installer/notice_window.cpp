@@ -28,7 +28,7 @@ LRESULT NoticeWindow::Notify(ControlEvent* event, Control* source) {
 
 int NoticeWindow::GetDragRect(RECT* out, Control* control) {
   if (control == nullptr || control != dragHandle_) return 0;
-  return GetClientRect(GetHwnd(), out) ? 1 : 0;
+  return GetLayoutClientRect(out) ? 1 : 0;
 }
 
 }  // namespace dl

@@ -75,6 +75,7 @@ void DownloadWindow::CreateTrayIcon() {
   // The icon's identifier is its menu: the icon's callback hands it back to open it.
   trayIcon_.Create(GetHwnd(), icon, static_cast<UINT>(reinterpret_cast<UINT_PTR>(submenu)), tip, 1,
                    WM_LBUTTONUP, WM_RBUTTONUP);
+  trayIcon_.FollowDpi(module, kProgramIcon);
 }
 
 void DownloadWindow::StartBannerThread(WindowParts::ThreadStart bannerThread) {
@@ -118,7 +119,7 @@ void DownloadWindow::BuildMainControls() {
 
 void DownloadWindow::BuildNoticeWindow() {
   RECT client = {};
-  GetClientRect(GetHwnd(), &client);
+  GetLayoutClientRect(&client);
   noticeWindow_ = std::make_unique<NoticeWindow>(client, GetHwnd());
   noticeWindow_->Center(nullptr);
 
