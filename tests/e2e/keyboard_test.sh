@@ -17,6 +17,8 @@ key() {
 
 e2e_open_window
 e2e_mouse_away
+# No window manager here hands a new window the keyboard; the test does, once.
+xdotool windowfocus --sync "$E2E_WID"
 key Tab
 e2e_say "ring on 修改 after one Tab: $(e2e_shot keyboard-ring-modify)"
 key Tab Tab Tab

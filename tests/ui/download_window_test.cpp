@@ -336,7 +336,7 @@ TEST_F(InstallerWindow, KeysMoveADrawnRingAndActLikeClicksAndTheTaskbarButtonFol
   Key(hwnd, VK_TAB);
   after.Paint(&w);
   EXPECT_EQ(w.keys().focused(), ui.modifyButton);
-  EXPECT_FALSE(Near(before.At(ringX, ringY), 0xFFFFFFFF)) << "no ring before the keyboard";
+  EXPECT_FALSE(Near(before.At(ringX, ringY), 0xFFFFFFFF)) << "no ring on 修改 before Tab";
   EXPECT_TRUE(Near(after.At(ringX, ringY), 0xFFFFFFFF)) << "the ring around 修改";
   Key(hwnd, VK_TAB, true);
   EXPECT_EQ(w.keys().focused(), ui.installButton) << "Shift+Tab goes back";
