@@ -27,15 +27,14 @@ LRESULT NoticeWindow::Notify(ControlEvent* event, Control* source) {
 }
 
 void NoticeWindow::Show(int show) {
-  if (show != 0) keys_.Reset();
   SkinWindow::Show(show);
+  // After showing: a stop counts only while its window shows.
+  if (show != 0) keys_.Reset();
 }
 
 LRESULT NoticeWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT answer = 0;
-  if (keys_.OnMessage(msg, wParam, lParam)) {
-    answer = 0;
-  } else if (!access_.OnMessage(msg, wParam, lParam, &answer)) {
+  if (!keys_.OnMessage(msg, wParam, lParam) && !access_.OnMessage(msg, wParam, lParam, &answer)) {
     answer = SkinWindow::HandleMessage(msg, wParam, lParam);
   }
   keys_.Sync();
