@@ -1,8 +1,9 @@
-// Owners for COM interface pointers and BSTRs, on the project's handle owner: each reference
-// the host takes is given back exactly once, on every path.
+// Owners for COM interface pointers, BSTRs and a thread's apartment, on the project's handle
+// owner: each reference the host takes is given back exactly once, on every path.
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 #include <oleauto.h>
 
 #include "base/unique_owner.h"
@@ -36,5 +37,22 @@ struct BstrTraits {
   static void Close(Handle text) noexcept { SysFreeString(text); }
 };
 using UniqueBstr = UniqueOwner<BstrTraits>;
+
+// COM on this thread for one scope. A thread that already runs another apartment model refuses
+// it (RPC_E_CHANGED_MODE); then nothing is uninitialised, so the thread keeps its own state.
+class ComApartment {
+ public:
+  ComApartment() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
+  ~ComApartment() {
+    if (initialised_) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+  bool initialised() const { return initialised_; }
+
+ private:
+  bool initialised_;
+};
 
 }  // namespace dl

@@ -16,23 +16,6 @@ namespace {
 constexpr UINT kBroadcastTimeoutMs = 500;
 constexpr size_t kLinkPathCap = 1024;
 
-// COM on this thread for one scope. A thread that already runs another apartment model refuses
-// it (RPC_E_CHANGED_MODE); then nothing is uninitialised, so the thread keeps its own state.
-class ComApartment {
- public:
-  ComApartment() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
-  ~ComApartment() {
-    if (initialised_) CoUninitialize();
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
-  bool initialised() const { return initialised_; }
-
- private:
-  bool initialised_;
-};
-
 bool BuildLinkPath(wchar_t* linkPath, size_t cap) {
   wchar_t desktop[MAX_PATH] = {};
   return SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE) &&

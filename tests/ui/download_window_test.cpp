@@ -1,20 +1,28 @@
 // The installer window with the downloader's own resources and a stand-in worker the test steers:
-// clicks and drags, the install button up to the launch, the failure notice, the tray, and
-// requests from the worker's thread.
+// clicks and drags, the install button up to the launch, the failure notice, the tray, requests
+// from the worker's thread, the keyboard, the accessible tree and the taskbar button's state.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <oleacc.h>
+
+#include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
+#include "base/com_owner.h"
 #include "config/site_settings.h"
 
 #include "app/process_startup.h"
 #include "tests/support/win_test_util.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/installer/download_window.h"
+#include "ui/installer/notice_window.h"
 #include "ui/installer/window_messages.h"
 
 namespace dltest {
@@ -290,6 +298,219 @@ TEST_F(InstallerWindow, EventsFromTheWorkersThreadWaitForTheWindowsThreadAndKeep
   EXPECT_EQ(ui.installLabel->CopyText(), L"正在启动");
   EXPECT_FALSE(TimerRunning(w, dl::TIMER_RUNNER, dl::TIMER_RUNNER_MS));
   EXPECT_FALSE(TimerRunning(w, dl::TIMER_PROGRESS, dl::TIMER_PROGRESS_MS));
+}
+
+std::string Utf8(const wchar_t* text, int length = -1) {
+  char out[512] = {};
+  WideCharToMultiByte(CP_UTF8, 0, text, length, out, sizeof out - 1, nullptr, nullptr);
+  return out;
+}
+
+// A key as the window receives it; Shift is held in the thread's keyboard state.
+void Key(HWND hwnd, WPARAM key, bool shift = false) {
+  BYTE keys[256] = {};
+  keys[VK_SHIFT] = shift ? 0x80 : 0;
+  SetKeyboardState(keys);
+  SendMessageW(hwnd, WM_KEYDOWN, key, 1);
+  keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+}
+
+void TakeKeyboard(HWND hwnd) {
+  SetForegroundWindow(hwnd);
+  SetFocus(hwnd);
+  PumpFor(50);
+}
+
+void AnnounceButton(HWND hwnd) {
+  SendMessageW(hwnd, RegisterWindowMessageW(L"TaskbarButtonCreated"), 0, 0);
+}
+
+TEST_F(InstallerWindow, KeysMoveADrawnRingAndActLikeClicksAndTheTaskbarButtonFollows) {
+  TestWindow& w = *window_;
+  const dl::MainControls& ui = w.controls();
+  HWND hwnd = w.GetHwnd();
+  TakeKeyboard(hwnd);
+  ASSERT_EQ(GetFocus(), hwnd);
+  AnnounceButton(hwnd);  // as the shell does; under wine the interface may not be there
+  std::printf("taskbar interface: %s\n", w.taskbar().connected() ? "created" : "absent");
+  EXPECT_EQ(w.keys().focused(), ui.installButton) << "the default focus";
+  const RECT link = ui.modifyButton->GetRect();
+  const int ringX = link.left - 2, ringY = (link.top + link.bottom) / 2;
+  Canvas before(600, 350), after(600, 350);
+  before.Paint(&w);
+  Key(hwnd, VK_TAB);
+  after.Paint(&w);
+  EXPECT_EQ(w.keys().focused(), ui.modifyButton);
+  EXPECT_FALSE(Near(before.At(ringX, ringY), 0xFFFFFFFF)) << "no ring on 修改 before Tab";
+  EXPECT_TRUE(Near(after.At(ringX, ringY), 0xFFFFFFFF)) << "the ring around 修改";
+  Key(hwnd, VK_TAB, true);
+  EXPECT_EQ(w.keys().focused(), ui.installButton) << "Shift+Tab goes back";
+
+  Key(hwnd, VK_RETURN);
+  ASSERT_TRUE(WaitFor(w.installation().started, 1));
+  PumpFor(50);
+  EXPECT_EQ(w.taskbar().state(), dl::TaskbarState::kNormal);
+  Key(hwnd, VK_TAB);
+  EXPECT_EQ(w.keys().focused(), ui.minimizeButton) << "修改 is disabled during the download";
+  Key(hwnd, VK_TAB, true);
+  Key(hwnd, VK_SPACE);
+  ExpectState(w, dl::InstallState::Paused, L"继续安装", false);
+  EXPECT_EQ(w.taskbar().state(), dl::TaskbarState::kPaused);
+  EXPECT_EQ(ui.remainingLabel->IsVisible(), 0) << "no time left while paused";
+  Key(hwnd, VK_SPACE);
+  EXPECT_EQ(w.controller().state(), dl::InstallState::Downloading);
+  // The rate is known after a second of figures (longer on a busy machine).
+  for (int waited = 0; waited < 5000 && ui.remainingLabel->IsVisible() == 0; waited += 10)
+    PumpFor(10);
+  EXPECT_EQ(ui.remainingLabel->CopyText().rfind(L"剩余 ", 0), 0u)
+      << "time left beside the speed, at " << Utf8(ui.sizeLabel->CopyText().c_str());
+
+  // The attempt fails. On the notice its first button has the focus; Escape is 确定, which
+  // holds the next attempt.
+  dl::NoticeWindow* notice = static_cast<dl::NoticeWindow*>(w.noticeWindow());
+  w.installation().next.store(StandIn::Next::Fail);
+  for (int waited = 0; waited < 5000 && !IsWindowVisible(notice->GetHwnd()); waited += 10)
+    PumpFor(10);
+  EXPECT_EQ(w.taskbar().state(), dl::TaskbarState::kError);
+  EXPECT_EQ(notice->keys().focused(), w.notice().noticeRetryButton);
+  Key(notice->GetHwnd(), VK_ESCAPE);
+  EXPECT_FALSE(IsWindowVisible(notice->GetHwnd()));
+  EXPECT_EQ(w.controller().state(), dl::InstallState::Paused);
+
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);  // what Alt+F4 sends
+  EXPECT_TRUE(!IsWindowVisible(hwnd) && w.trayIcon().iconShown() && w.closeCalls.load() == 0)
+      << "to the tray, like the close button";
+}
+
+struct Child {
+  std::wstring name, value;
+  LONG role = 0, state = 0;
+};
+
+Child Read(IAccessible* object, LONG id) {
+  VARIANT child;
+  child.vt = VT_I4;
+  child.lVal = id;
+  Child got;
+  BSTR text = nullptr;
+  if (object->get_accName(child, &text) == S_OK) got.name = text;
+  SysFreeString(text);
+  text = nullptr;
+  if (object->get_accValue(child, &text) == S_OK) got.value = text;
+  SysFreeString(text);
+  VARIANT v;
+  if (object->get_accRole(child, &v) == S_OK) got.role = v.lVal;
+  if (object->get_accState(child, &v) == S_OK) got.state = v.lVal;
+  return got;
+}
+
+// The children as a screen reader lists them: name, role, states, value.
+void PrintTree(const char* when, IAccessible* object) {
+  LONG count = 0;
+  object->get_accChildCount(&count);
+  std::printf("accessible tree, %s:\n", when);
+  for (LONG id = 1; id <= count; ++id) {
+    const Child c = Read(object, id);
+    wchar_t role[64] = {};
+    GetRoleTextW(static_cast<DWORD>(c.role), role, 64);
+    std::string states;
+    for (DWORD bit = 1; bit != 0; bit <<= 1) {
+      wchar_t state[64] = {};
+      if ((c.state & bit) != 0 && GetStateTextW(bit, state, 64) > 0) states += Utf8(state) + ",";
+    }
+    std::printf("  [%ld] \"%s\" %s {%s} value \"%s\"\n", id, Utf8(c.name.c_str()).c_str(),
+                Utf8(role).c_str(), states.c_str(), Utf8(c.value.c_str()).c_str());
+  }
+}
+
+std::vector<std::pair<DWORD, LONG>> g_events;
+void CALLBACK OnWinEvent(HWINEVENTHOOK, DWORD event, HWND, LONG object, LONG child, DWORD, DWORD) {
+  if (object == OBJID_CLIENT) g_events.emplace_back(event, child);
+}
+bool Heard(DWORD event, LONG child) {
+  return std::find(g_events.begin(), g_events.end(), std::make_pair(event, child)) !=
+         g_events.end();
+}
+
+dl::ComOwner<IAccessible> ClientObject(HWND hwnd) {
+  void* object = nullptr;
+  AccessibleObjectFromWindow(hwnd, OBJID_CLIENT, __uuidof(IAccessible), &object);
+  return dl::ComOwner<IAccessible>(static_cast<IAccessible*>(object));
+}
+
+TEST_F(InstallerWindow, ScreenReadersListTheControlsAndHearTheProgress) {
+  dl::ComApartment com;  // outlives the window, so the held object can be asked after it
+  TestWindow& w = *window_;
+  HWND hwnd = w.GetHwnd();
+  TakeKeyboard(hwnd);
+  HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_VALUECHANGE, nullptr,
+                                       OnWinEvent, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  dl::ComOwner<IAccessible> tree = ClientObject(hwnd);
+  ASSERT_TRUE(tree);
+  PrintTree("idle", tree.Get());
+  LONG count = 0;
+  EXPECT_EQ(tree.Get()->get_accChildCount(&count), S_OK);
+  struct Expected {
+    const wchar_t* name;
+    LONG role, state;
+  } const expected[] = {
+      {L"点击安装", ROLE_SYSTEM_PUSHBUTTON, STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED},
+      {L"修改", ROLE_SYSTEM_LINK, STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_LINKED},
+      {L"最小化", ROLE_SYSTEM_PUSHBUTTON, STATE_SYSTEM_FOCUSABLE},
+      {L"关闭", ROLE_SYSTEM_PUSHBUTTON, STATE_SYSTEM_FOCUSABLE},
+      {L"下载进度", ROLE_SYSTEM_PROGRESSBAR, STATE_SYSTEM_READONLY},
+  };
+  ASSERT_EQ(count, 9);
+  for (LONG id = 1; id <= 5; ++id) {
+    const Child c = Read(tree.Get(), id);
+    EXPECT_EQ(c.name, expected[id - 1].name) << id;
+    EXPECT_EQ(c.role, expected[id - 1].role) << id;
+    EXPECT_EQ(c.state, expected[id - 1].state) << id;
+  }
+  EXPECT_EQ(Read(tree.Get(), 6).name.rfind(L"安装路径：", 0), 0u);
+  EXPECT_EQ(Read(tree.Get(), 9).state, STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_READONLY)
+      << "no time left before the download";
+
+  // Where the install button is, a screen reader finds it and presses it.
+  const RECT button = w.controls().installButton->GetRect();
+  POINT centre = {(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+  ClientToScreen(hwnd, &centre);
+  VARIANT hit;
+  ASSERT_EQ(tree.Get()->accHitTest(centre.x, centre.y, &hit), S_OK);
+  EXPECT_TRUE(hit.vt == VT_I4 && hit.lVal == 1);
+  VARIANT next;
+  EXPECT_TRUE(tree.Get()->accNavigate(NAVDIR_NEXT, hit, &next) == S_OK && next.lVal == 2);
+  EXPECT_EQ(tree.Get()->accDoDefaultAction(hit), S_OK);
+  ASSERT_TRUE(WaitFor(w.installation().started, 1));
+  PumpFor(100);
+  EXPECT_EQ(Read(tree.Get(), 1).name, L"暂停安装");
+  EXPECT_EQ(Read(tree.Get(), 2).state & STATE_SYSTEM_UNAVAILABLE, STATE_SYSTEM_UNAVAILABLE);
+  const std::wstring first = Read(tree.Get(), 5).value;
+  PumpFor(1500);
+  const std::wstring later = Read(tree.Get(), 5).value;
+  EXPECT_NE(first, later) << "the percentage moves";
+  EXPECT_EQ(later.back(), L'%');
+  PrintTree("downloading", tree.Get());
+  EXPECT_TRUE(Heard(EVENT_OBJECT_NAMECHANGE, 1)) << "the button's new text is announced";
+  EXPECT_TRUE(Heard(EVENT_OBJECT_VALUECHANGE, 5)) << "so is the progress";
+  Key(hwnd, VK_TAB);
+  PumpFor(50);
+  EXPECT_TRUE(Heard(EVENT_OBJECT_FOCUS, 3)) << "修改 is disabled: the focus goes to 最小化";
+  UnhookWinEvent(hook);
+
+  std::thread([&w] { w.OnFailed(dl::FailureKind::kInstallation, 0); }).join();
+  PumpFor(50);
+  dl::ComOwner<IAccessible> notice = ClientObject(w.noticeWindow()->GetHwnd());
+  ASSERT_TRUE(notice);
+  PrintTree("installation failure notice", notice.Get());
+  EXPECT_EQ(Read(notice.Get(), 1).name, L"安装失败：");
+  EXPECT_EQ(Read(notice.Get(), 4).state & STATE_SYSTEM_INVISIBLE, STATE_SYSTEM_INVISIBLE)
+      << "重新下载 is not offered";
+  EXPECT_EQ(Read(notice.Get(), 5).name, L"确定");
+
+  window_.reset();
+  EXPECT_EQ(tree.Get()->get_accChildCount(&count), RPC_E_DISCONNECTED) << "held past the window";
 }
 
 }  // namespace

@@ -7,12 +7,13 @@ dl_pure_test(ui_installer_pure_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/progress_display_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/folder_choice_text_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/desktop_icon_layout_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/remaining_time_test.cpp
   LIBS dl_ui_installer_pure)
 
 if(WIN32)
   dl_test_program(ui_installer_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/download_window_test.cpp
-    LIBS dl_ui_installer dl_app dl_test_support)
+    LIBS dl_ui_installer dl_app dl_test_support oleacc)
   dl_add_resources(ui_installer_test ${DL_ARCH})
   if(TARGET lobby)
     add_dependencies(ui_installer_test lobby)

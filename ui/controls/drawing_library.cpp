@@ -60,6 +60,8 @@ struct DrawingLibrary {
       library.Resolve<decltype(GdipDrawImageRectRectI)>("GdipDrawImageRectRectI");
   decltype(&DllExports::GdipDrawString) GdipDrawString =
       library.Resolve<decltype(GdipDrawString)>("GdipDrawString");
+  decltype(&DllExports::GdipFillRectangleI) GdipFillRectangleI =
+      library.Resolve<decltype(GdipFillRectangleI)>("GdipFillRectangleI");
   decltype(&DllExports::GdipGetGenericFontFamilySansSerif) GdipGetGenericFontFamilySansSerif =
       library.Resolve<decltype(GdipGetGenericFontFamilySansSerif)>(
           "GdipGetGenericFontFamilySansSerif");
@@ -212,6 +214,10 @@ GpStatus WINGDIPAPI GdipDrawImageRectRectI(GpGraphics* a, GpImage* b, INT c, INT
 GpStatus WINGDIPAPI GdipDrawString(GpGraphics* a, const WCHAR* b, INT c, const GpFont* d,
                                    const RectF* e, const GpStringFormat* f, const GpBrush* g) {
   return Forward(&DrawingLibrary::GdipDrawString, a, b, c, d, e, f, g);
+}
+
+GpStatus WINGDIPAPI GdipFillRectangleI(GpGraphics* a, GpBrush* b, INT c, INT d, INT e, INT f) {
+  return Forward(&DrawingLibrary::GdipFillRectangleI, a, b, c, d, e, f);
 }
 
 GpStatus WINGDIPAPI GdipGetGenericFontFamilySansSerif(GpFontFamily** a) {

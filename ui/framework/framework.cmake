@@ -1,4 +1,5 @@
-# Framework: the skinned window, its painting and input, registry and loop, timers, tray icon.
+# Framework: the skinned window, its painting and input, registry and loop, timers, tray icon,
+# the keyboard focus and the accessible object tree.
 list(APPEND DL_UI_FRAMEWORK_WIN
   framework/window_registry.cpp
   framework/paint_surface.cpp
@@ -9,4 +10,8 @@ list(APPEND DL_UI_FRAMEWORK_WIN
   framework/window_dpi.cpp
   framework/wndproc_thunk.cpp
   framework/tray_icon.cpp
-  framework/tray_messages.cpp)
+  framework/tray_messages.cpp
+  framework/focus_ring.cpp
+  framework/keyboard_focus.cpp
+  framework/accessibility.cpp
+  framework/accessible_object.cpp)

@@ -33,12 +33,14 @@ DownloadWindow::DownloadWindow(const SiteSettings& settings, const WindowParts& 
   UpdateWindow(GetHwnd());
   StartBannerThread(parts.bannerThread);
   BuildNoticeWindow();
+  BuildAccess();
 }
 
 // The controller goes first (it is the last member): a worker still running ends, and what it
 // queued on its way out is never carried out. Then the tray icon takes itself out of the
-// notification area, and the native window goes last.
-DownloadWindow::~DownloadWindow() = default;
+// notification area, and the native window goes last. Messages that arrive meanwhile find the
+// window's own parts gone.
+DownloadWindow::~DownloadWindow() { built_ = false; }
 
 InstallTarget DownloadWindow::Target() const {
   return {installBase_, installBase_ + kSite.displayName + L"\\"};

@@ -17,8 +17,12 @@
 #include "config/debug_log.h"
 #include "config/site_settings.h"
 #include "controller/install_controller.h"
+#include "ui/framework/accessibility.h"
+#include "ui/framework/keyboard_focus.h"
 #include "ui/framework/skin_window.h"
 #include "ui/framework/tray_icon.h"
+#include "ui/installer/remaining_time.h"
+#include "ui/installer/taskbar_progress.h"
 #include "ui/installer/window_controls.h"
 
 namespace dl {
@@ -103,6 +107,8 @@ class DownloadWindow : public SkinWindow, public InstallObserver {
   const MainControls& controls() const { return ui_; }
   const NoticeControls& notice() const { return notice_; }
   SkinWindow* noticeWindow() const;
+  KeyboardFocus& keys() { return keys_; }
+  const TaskbarProgress& taskbar() const { return taskbar_; }
   SkinWindow* iconTipWindow() const { return iconTipWindow_.get(); }
   TrayIcon& trayIcon() { return trayIcon_; }
   InstallController& controller() { return *controller_; }
@@ -133,6 +139,19 @@ class DownloadWindow : public SkinWindow, public InstallObserver {
   void StartBannerThread(WindowParts::ThreadStart bannerThread);
   void BuildNoticeWindow();
   void CreateTrayIcon();
+
+  // Keyboard, screen readers and the taskbar button (window_access.cpp).
+  void BuildAccess();
+  // Before the window's own handling: true with the answer when the message was consumed.
+  bool HandleAccessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* answer);
+  // After each message: the focus ring, the time left, the taskbar button and the screen
+  // readers' announcements follow whatever the message changed.
+  void FollowChanges();
+
+  // The time left beside the speed (remaining_display.cpp).
+  void BuildRemainingLabel();
+  void ShowRemaining(const DownloadFigures& figures);
+  void HideRemainingWhenStill();
 
   // Display timers (progress_timers.cpp).
   void StepRunner();
@@ -173,6 +192,12 @@ class DownloadWindow : public SkinWindow, public InstallObserver {
   int tipIndex_ = 0;
   // Between OnReconnecting and the first new byte: the speed text says so and the runner rests.
   bool reconnecting_ = false;
+  RateSmoother rate_;
+  KeyboardFocus keys_{this};
+  Accessibility access_{this, &keys_};
+  TaskbarProgress taskbar_{GetHwnd()};
+  // From the end of construction to the start of destruction: the parts above are all there.
+  bool built_ = false;
 
   std::mutex eventsMutex_;
   std::deque<QueuedEvent> events_;

@@ -33,6 +33,8 @@ void DownloadWindow::PutUpFailureNotice(FailureKind kind) {
   notice_.noticeReasons->SetText(texts.reasons);
   notice_.noticeRetryButton->Show(texts.offersRetry);
   noticeWindow_->Show(1);
+  // A keyboard user finds the ring on the notice at once.
+  if (keys_.cuesShown()) noticeWindow_->keys().ShowCues();
 }
 
 }  // namespace dl

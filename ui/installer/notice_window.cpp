@@ -26,6 +26,22 @@ LRESULT NoticeWindow::Notify(ControlEvent* event, Control* source) {
   return 0;
 }
 
+void NoticeWindow::Show(int show) {
+  SkinWindow::Show(show);
+  // After showing: a stop counts only while its window shows.
+  if (show != 0) keys_.Reset();
+}
+
+LRESULT NoticeWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  LRESULT answer = 0;
+  if (!keys_.OnMessage(msg, wParam, lParam) && !access_.OnMessage(msg, wParam, lParam, &answer)) {
+    answer = SkinWindow::HandleMessage(msg, wParam, lParam);
+  }
+  keys_.Sync();
+  access_.Announce();
+  return answer;
+}
+
 int NoticeWindow::GetDragRect(RECT* out, Control* control) {
   if (control == nullptr || control != dragHandle_) return 0;
   return GetLayoutClientRect(out) ? 1 : 0;

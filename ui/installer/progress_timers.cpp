@@ -51,6 +51,7 @@ void DownloadWindow::RefreshProgress() {
   const ProgressView view = ComputeProgressView(figures);
   ui_.sizeLabel->SetText(view.sizeText);
   ui_.speedLabel->SetText(reconnecting_ ? kReconnectingText : view.speedText);
+  ShowRemaining(got);
   const LONG fillRight = kFillLeft + view.fillWidth;
   // Unstretched, the fill shows the left part of its skin at 1:1.
   const RECT fill = {kFillLeft, kFillTop, fillRight, kFillBottom};

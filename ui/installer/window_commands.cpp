@@ -86,6 +86,8 @@ void DownloadWindow::Activate() {
 }
 
 LRESULT DownloadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT answer = 0;
+  if (HandleAccessMessage(message, wParam, lParam, &answer)) return answer;
   if (message == ActivateMessage()) {
     Activate();
   } else {
@@ -121,7 +123,9 @@ LRESULT DownloadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         break;
     }
   }
-  return SkinWindow::HandleMessage(message, wParam, lParam);
+  answer = SkinWindow::HandleMessage(message, wParam, lParam);
+  FollowChanges();
+  return answer;
 }
 
 }  // namespace dl

@@ -23,15 +23,19 @@ struct MainControls {
   Label* versionLabel = nullptr;
   Control* titleBar = nullptr;
   Control* runner = nullptr;
+  Control* progressTrack = nullptr;
   Control* progressFill = nullptr;
   Label* pathLabel = nullptr;
   Label* sizeLabel = nullptr;
   Label* speedLabel = nullptr;
+  Label* remainingLabel = nullptr;  // under the speed; hidden while the time left is unknown
   Label* percentLabel = nullptr;
   Label* tipLabel = nullptr;
   Button* installButton = nullptr;
   Label* installLabel = nullptr;  // child of installButton
   Button* modifyButton = nullptr;
+  Button* minimizeButton = nullptr;
+  Button* closeButton = nullptr;
 };
 
 struct NoticeControls {

@@ -87,15 +87,15 @@ void DownloadWindow::StartBannerThread(WindowParts::ThreadStart bannerThread) {
 void DownloadWindow::BuildMainControls() {
   AddImage(this, kBannerOverlaySkin, 1, 1);
   AddImage(this, kGlowSkin, 1, 1);
-  AddImage(this, kTrackSkin, 30, 250);
+  ui_.progressTrack = AddImage(this, kTrackSkin, 30, 250);
   ui_.titleBar = AddImage(this, kTitleBarSkin, 0, 0);
   // The fill grows from zero width; it shows its skin's left part unscaled.
   ui_.progressFill = AddImage(this, kFillSkin, RECT{31, 252, 31, 266});
   ui_.runner = AddImage(this, kRunnerSkin, RECT{11, 237, 461, 278});
   ui_.runner->Show(0);
   ui_.runner->SetFrameGrid(kRunnerFrameCount, 1);
-  AddButton(this, kCloseSkin, 565, 1, ID_CLOSE);
-  AddButton(this, kMinimizeSkin, 530, 1, ID_MINIMIZE);
+  ui_.closeButton = AddButton(this, kCloseSkin, 565, 1, ID_CLOSE);
+  ui_.minimizeButton = AddButton(this, kMinimizeSkin, 530, 1, ID_MINIMIZE);
   ui_.modifyButton = AddButton(this, kModifySkin, 543, 225, ID_MODIFY_PATH);
   ui_.installButton = AddButton(this, kInstallSkin, 425, 275, ID_INSTALL);
   AddImage(this, kTipLineSkin, 91, 326);
