@@ -21,6 +21,7 @@
 # BUILD_DIR defaults to build/x64-release, SIZE_MB to 200, ROUNDS to 2 (the best counts).
 # DL_BENCH_UNCHECKED=1 runs the same loopback program built without the site's key (no
 # signature check), for the check's share of the figures.
+# DL_FRAME_VERSUS compares the first frame with another program's (see below).
 # DL_SKIP_NET_BENCH=1 leaves out the DownloadToFile comparison (it runs the net benchmark once).
 # Uses a bench of its own, but the loopback ports of the end-to-end tests: not beside them.
 set -euo pipefail
@@ -114,6 +115,37 @@ for _ in 1 2 3 4 5; do
   bare=$(awk -v a="$one" -v b="$bare" 'BEGIN { print (b == "" || a + 0 < b + 0) ? a : b }')
 done
 
+# DL_FRAME_VERSUS=PROGRAM.exe (another build's loopback downloader, such as the previous commit's
+# build/x64-release/e2e/loopback/bin/downloader.exe): the first frames of this program and that
+# one, taken in turns for DL_FRAME_PAIRS pairs (16), so that a busy moment of the machine falls
+# on both alike; each program is ended once its frame is seen.
+versus_frames=""
+if [ -n "${DL_FRAME_VERSUS:-}" ]; then
+  cp "$DL_FRAME_VERSUS" "$E2E_APP_DIR/versus.exe"
+  frame_then_end() {
+    start_frame_poller || return 1
+    date +%s.%N >"$E2E_WORK/start"
+    (cd "$E2E_APP_DIR" && exec "$E2E_WINE_RUN" "$1") >/dev/null 2>&1 &
+    local program=$! dir
+    wait "$poller" || return 1
+    sleep 0.5
+    kill -9 "$program" 2>/dev/null
+    wait "$program" 2>/dev/null
+    for dir in /proc/[0-9]*; do
+      case "$(cat "$dir/comm" 2>/dev/null)" in "$1" | Setup_*) kill -9 "${dir#/proc/}" 2>/dev/null ;; esac
+    done
+    sleep 0.5
+    cat "$E2E_WORK/frame.txt"
+  }
+  for _ in $(seq "${DL_FRAME_PAIRS:-16}"); do
+    e2e_clean_machine
+    ours=$(frame_then_end "$E2E_PROGRAM_NAME") || exit 1
+    e2e_clean_machine
+    theirs=$(frame_then_end versus.exe) || exit 1
+    versus_frames+="$ours $theirs"$'\n'
+  done
+fi
+
 best=""
 for round in $(seq "$ROUNDS"); do
   e2e_clean_machine
@@ -174,6 +206,16 @@ fi
 printf '  %-44s %8s\n' "wineserver CPU s per 100 MB, whole run" "$cpu_server"
 printf '  %-44s %8s\n' "peak private memory (RssAnon, MiB)" "$anon_mib"
 printf '  %-44s %8s\n' "peak resident set (VmHWM, MiB)" "$rss_mib"
+if [ -n "$versus_frames" ]; then
+  turns() {
+    sort -n | awk '{ v[NR] = $1 } END {
+      m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+      printf "%d turns, lowest %.3f s, median %.3f s", NR, v[1], m }'
+  }
+  printf '  %-44s %s\n' "first frame, this program" "$(awk 'NF { print $1 }' <<<"$versus_frames" | turns)"
+  printf '  %-44s %s\n' "first frame, DL_FRAME_VERSUS" "$(awk 'NF { print $2 }' <<<"$versus_frames" | turns)"
+  printf '  %-44s %s\n' "  (DL_FRAME_VERSUS)" "$DL_FRAME_VERSUS"
+fi
 for pair in "x86_64:$BUILD/bin/downloader.exe" "i686:$ROOT/build/x86-release/bin/downloader.exe"; do
   exe=${pair#*:}
   if [ -f "$exe" ]; then

@@ -471,6 +471,8 @@ TEST_F(InstallerWindow, ScreenReadersListTheControlsAndHearTheProgress) {
   EXPECT_EQ(Read(tree.Get(), 6).name.rfind(L"安装路径：", 0), 0u);
   EXPECT_EQ(Read(tree.Get(), 9).state, STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_READONLY)
       << "no time left before the download";
+  EXPECT_EQ(Read(tree.Get(), 7).state, STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_READONLY)
+      << "an empty size text is not read out";
 
   // Where the install button is, a screen reader finds it and presses it.
   const RECT button = w.controls().installButton->GetRect();
@@ -491,6 +493,7 @@ TEST_F(InstallerWindow, ScreenReadersListTheControlsAndHearTheProgress) {
   const std::wstring later = Read(tree.Get(), 5).value;
   EXPECT_NE(first, later) << "the percentage moves";
   EXPECT_EQ(later.back(), L'%');
+  EXPECT_EQ(Read(tree.Get(), 7).state, STATE_SYSTEM_READONLY) << "the size is read once it shows";
   PrintTree("downloading", tree.Get());
   EXPECT_TRUE(Heard(EVENT_OBJECT_NAMECHANGE, 1)) << "the button's new text is announced";
   EXPECT_TRUE(Heard(EVENT_OBJECT_VALUECHANGE, 5)) << "so is the progress";

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/ui/ui_test_support.h"
+#include "ui/framework/accessibility.h"
 #include "ui/framework/skin_window.h"
 #include "ui/framework/tray_icon.h"
 #include "ui/framework/tray_messages.h"
@@ -200,6 +201,18 @@ TEST(Density, ADisplayOfTwiceTheDensityDoublesTheWindowAndItsHitTestsRepaintsAnd
   EXPECT_EQ(std::vector<LONG>({dirty.left, dirty.top, dirty.right, dirty.bottom}),
             std::vector<LONG>({20, 20, 100, 100}))
       << "a control repaints its device pixels";
+
+  // A screen reader's places are screen pixels too.
+  dl::Accessibility access(&s.window, nullptr);
+  access.Add({s.a, ROLE_SYSTEM_PUSHBUTTON, L"A", nullptr, nullptr});
+  access.Add({s.b, ROLE_SYSTEM_PUSHBUTTON, L"B", nullptr, nullptr});
+  POINT origin = {0, 0};
+  ClientToScreen(s.hwnd, &origin);
+  const RECT where = access.ScreenRect(0);
+  EXPECT_EQ(std::vector<LONG>({where.left, where.top, where.right, where.bottom}),
+            std::vector<LONG>({origin.x + 20, origin.y + 20, origin.x + 100, origin.y + 100}));
+  EXPECT_EQ(access.ChildAt({origin.x + 230, origin.y + 100}), 2) << "layout (115, 50): B";
+  EXPECT_EQ(access.ChildAt({origin.x + 110, origin.y + 110}), CHILDID_SELF) << "layout (55, 55)";
 }
 
 constexpr Argb kRed = 0xFFFF0000, kHalf = 0x80800000;

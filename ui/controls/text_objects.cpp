@@ -86,6 +86,12 @@ std::unique_ptr<TextFont> TextFont::ForDpi(unsigned dpi) const {
       gdip::GdipGetFamily(font_, &family) != Gdiplus::Ok) {
     return nullptr;
   }
+  const bool pixels =
+      unit == Gdiplus::UnitPixel || unit == Gdiplus::UnitWorld || unit == Gdiplus::UnitDisplay;
+  if (pixels && dpi == kLayoutDpi) {
+    gdip::GdipDeleteFontFamily(family);
+    return nullptr;  // the layout size is the drawn size: nothing to make
+  }
   Gdiplus::GpFont* scaled = nullptr;
   const Gdiplus::GpStatus status =
       gdip::GdipCreateFont(family, FontPixels(size, unit, dpi), style, Gdiplus::UnitPixel, &scaled);

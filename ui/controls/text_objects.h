@@ -37,7 +37,8 @@ class TextFont : public GdiplusHeapObject {
   std::unique_ptr<TextFont> Clone();
   // The same family and style in pixels of a display of dpi, so that text is laid out and
   // rasterised at the size it is shown (the graphics' own DPI, the system's, plays no part).
-  // Null when the library cannot tell what the font is.
+  // Null when this font is that one already (pixel sized, at the layout's density), or when the
+  // library cannot tell what the font is: the caller draws with this font then.
   std::unique_ptr<TextFont> ForDpi(unsigned dpi) const;
 
   Gdiplus::GpFont* handle() const { return font_; }

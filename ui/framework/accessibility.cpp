@@ -50,7 +50,9 @@ bool Accessibility::Value(size_t index, std::wstring* out) const {
 LONG Accessibility::State(size_t index) const {
   const AccessibleItem& item = items_[index];
   LONG state = 0;
-  if (!Shown(item.control)) state |= STATE_SYSTEM_INVISIBLE;
+  // A text with nothing in it yet (the size and speed before a download) is not read out.
+  const bool blank = item.role == ROLE_SYSTEM_STATICTEXT && Name(index).empty();
+  if (!Shown(item.control) || blank) state |= STATE_SYSTEM_INVISIBLE;
   if (keys_ != nullptr && keys_->IsStop(item.control)) {
     state |= STATE_SYSTEM_FOCUSABLE;
     if (item.control->IsEnabled() != 1) state |= STATE_SYSTEM_UNAVAILABLE;
