@@ -2,7 +2,8 @@
 # The installer on displays of 96, 120, 144 and 192 DPI (the prefix's LogPixels): the window
 # takes the size of its design at that density, its text and artwork are drawn at that density
 # (sharper than the 96-DPI picture enlarged), and clicks at the scaled places hit the scaled
-# controls: the install button starts the download at each density, and at 192 DPI installs.
+# controls: the install button starts the download at each density, and at 192 DPI installs;
+# at 144 DPI the failure notice is shown and answered by a click too.
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 # Throttled so that each killed run leaves most of the package to the last one.
@@ -31,6 +32,15 @@ for dpi in 96 120 144 192; do
     check "at $dpi DPI a click on the scaled install button downloads" e2e_download_moves 10
     e2e_mouse_away
     e2e_say "downloading at $dpi DPI: $(e2e_shot "downloading-$dpi-dpi")"
+    if [ "$dpi" = 144 ]; then
+      # The notice is a window of its own, scaled and hit-tested the same way.
+      e2e_update_stop
+      e2e_wait_until 30 e2e_notice_visible || e2e_fatal "no failure notice at $dpi DPI"
+      e2e_say "failure notice at $dpi DPI: $(e2e_shot "notice-$dpi-dpi")"
+      e2e_update_start 300k
+      e2e_click "${E2E_NOTICE_OK_XY[@]}"
+      check "at $dpi DPI a click on the notice's scaled 确定 closes it" e2e_wait_until 5 e2e_notice_gone
+    fi
     kill -9 "$E2E_APP_PID"
     wait "$E2E_APP_PID" 2>/dev/null
   fi
