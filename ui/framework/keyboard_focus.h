@@ -25,7 +25,7 @@ class KeyboardFocus {
   KeyboardFocus& operator=(const KeyboardFocus&) = delete;
 
   // Appends `stop` (a control of root's tree that raises CN_CLICK) to the tab order; the first
-  // one is the default focus. The ring lies `outset` pixels outside the stop's rectangle.
+  // one is the default focus. The ring lies `outset` layout units outside the stop's rectangle.
   void AddStop(Control* stop, int outset = 0);
   void set_escape(Control* stop) { escape_ = stop; }
   void set_close(Control* stop) { close_ = stop; }
