@@ -95,6 +95,19 @@ IAccessible* AccessibleWindowObject::Standard() {
   return standard_.Get();
 }
 
+HRESULT AccessibleWindowObject::StartText(BSTR* out) const {
+  if (out == nullptr) return E_POINTER;
+  *out = nullptr;
+  return owner_ == nullptr ? RPC_E_DISCONNECTED : S_OK;
+}
+
+HRESULT AccessibleWindowObject::NoText(const VARIANT& child, BSTR* out) const {
+  const HRESULT started = StartText(out);
+  if (started != S_OK) return started;
+  size_t index = 0;
+  return Resolve(child, &index) != Target::kInvalid ? S_FALSE : E_INVALIDARG;
+}
+
 HRESULT AccessibleWindowObject::get_accParent(IDispatch** parent) {
   if (parent == nullptr) return E_POINTER;
   *parent = nullptr;
@@ -121,9 +134,8 @@ HRESULT AccessibleWindowObject::get_accChild(VARIANT child, IDispatch** out) {
 }
 
 HRESULT AccessibleWindowObject::get_accName(VARIANT child, BSTR* name) {
-  if (name == nullptr) return E_POINTER;
-  *name = nullptr;
-  if (owner_ == nullptr) return RPC_E_DISCONNECTED;
+  const HRESULT started = StartText(name);
+  if (started != S_OK) return started;
   size_t index = 0;
   switch (Resolve(child, &index)) {
     case Target::kSelf: {
@@ -138,9 +150,8 @@ HRESULT AccessibleWindowObject::get_accName(VARIANT child, BSTR* name) {
 }
 
 HRESULT AccessibleWindowObject::get_accValue(VARIANT child, BSTR* value) {
-  if (value == nullptr) return E_POINTER;
-  *value = nullptr;
-  if (owner_ == nullptr) return RPC_E_DISCONNECTED;
+  const HRESULT started = StartText(value);
+  if (started != S_OK) return started;
   size_t index = 0;
   switch (Resolve(child, &index)) {
     case Target::kSelf:
@@ -155,11 +166,7 @@ HRESULT AccessibleWindowObject::get_accValue(VARIANT child, BSTR* value) {
 }
 
 HRESULT AccessibleWindowObject::get_accDescription(VARIANT child, BSTR* description) {
-  if (description == nullptr) return E_POINTER;
-  *description = nullptr;
-  if (owner_ == nullptr) return RPC_E_DISCONNECTED;
-  size_t index = 0;
-  return Resolve(child, &index) != Target::kInvalid ? S_FALSE : E_INVALIDARG;
+  return NoText(child, description);
 }
 
 HRESULT AccessibleWindowObject::get_accRole(VARIANT child, VARIANT* role) {
@@ -200,11 +207,7 @@ HRESULT AccessibleWindowObject::get_accState(VARIANT child, VARIANT* state) {
 }
 
 HRESULT AccessibleWindowObject::get_accHelp(VARIANT child, BSTR* help) {
-  if (help == nullptr) return E_POINTER;
-  *help = nullptr;
-  if (owner_ == nullptr) return RPC_E_DISCONNECTED;
-  size_t index = 0;
-  return Resolve(child, &index) != Target::kInvalid ? S_FALSE : E_INVALIDARG;
+  return NoText(child, help);
 }
 
 HRESULT AccessibleWindowObject::get_accHelpTopic(BSTR* file, VARIANT, LONG* topic) {
@@ -215,11 +218,7 @@ HRESULT AccessibleWindowObject::get_accHelpTopic(BSTR* file, VARIANT, LONG* topi
 }
 
 HRESULT AccessibleWindowObject::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) {
-  if (shortcut == nullptr) return E_POINTER;
-  *shortcut = nullptr;
-  if (owner_ == nullptr) return RPC_E_DISCONNECTED;
-  size_t index = 0;
-  return Resolve(child, &index) != Target::kInvalid ? S_FALSE : E_INVALIDARG;
+  return NoText(child, shortcut);
 }
 
 HRESULT AccessibleWindowObject::get_accFocus(VARIANT* focus) {
@@ -240,9 +239,8 @@ HRESULT AccessibleWindowObject::get_accSelection(VARIANT* selection) {
 }
 
 HRESULT AccessibleWindowObject::get_accDefaultAction(VARIANT child, BSTR* action) {
-  if (action == nullptr) return E_POINTER;
-  *action = nullptr;
-  if (owner_ == nullptr) return RPC_E_DISCONNECTED;
+  const HRESULT started = StartText(action);
+  if (started != S_OK) return started;
   size_t index = 0;
   switch (Resolve(child, &index)) {
     case Target::kSelf:

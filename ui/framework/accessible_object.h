@@ -67,6 +67,11 @@ class AccessibleWindowObject final : public IAccessible {
   Target Resolve(const VARIANT& child, size_t* index) const;
   // The system's client object of the window, made on first use; null when there is none.
   IAccessible* Standard();
+  // The start every text answer shares: the out text cleared, E_POINTER without one and
+  // RPC_E_DISCONNECTED once the window is gone; S_OK to go on.
+  HRESULT StartText(BSTR* out) const;
+  // A text none of the children has (description, help, shortcut).
+  HRESULT NoText(const VARIANT& child, BSTR* out) const;
 
   volatile LONG references_ = 1;
   Accessibility* owner_;
